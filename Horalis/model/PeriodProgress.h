@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Calendar.h"
+
+#include <QString>
+
+// Elapsed shares of the local day, week, month and year that contain an instant, each in
+// 0.0 ... 1.0; 0.0 where the calendar cannot form a period's bounds. Periods are measured as
+// they are: a 23-hour day, a 29-day month and a 13-month year count their real length.
+
+// "sunday" ... "saturday" give 1 ... 7; any other text gives 2 (Monday).
+int firstWeekdayNumber(const QString& weekStartText);
+
+// A copy of `calendar` whose weeks start on the day the stored week-start text names.
+Calendar preparedCalendar(Calendar calendar, const QString& weekStartText);
+
+// The first moment of the local day that contains `now` and the first moment of the next one.
+// Where a day begins after a skipped midnight, the next day's first moment is its own midnight,
+// not the same clock time a day later, so such a day counts its real 23 hours.
+struct Period
+{
+    double start = 0;
+    double end = 0;
+};
+std::optional<Period> currentDay(double now, const Calendar& calendar);
+
+double calculateDayProgress(double now, const Calendar& calendar);
+double calculateWeekProgress(double now, const Calendar& calendar);
+double calculateMonthProgress(double now, const Calendar& calendar);
+double calculateYearProgress(double now, const Calendar& calendar);

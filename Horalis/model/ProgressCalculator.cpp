@@ -1,0 +1,58 @@
+#include "Horalis/model/ProgressCalculator.h"
+
+#include "Horalis/Settings/PreferenceKeys.h"
+#include "Horalis/Settings/Settings.h"
+#include "Horalis/model/PeriodProgress.h"
+#include "Horalis/model/TimeRemaining.h"
+#include "platform/SecondTimer.h"
+
+#include <chrono>
+
+namespace {
+// Just after each second begins, so the seconds left today count down one by one.
+constexpr int kTickOffsetMs = 5;
+} // namespace
+
+double ProgressCalculator::systemClock()
+{
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+ProgressCalculator::ProgressCalculator(Clock clock, QObject* parent)
+    : QObject(parent), m_clock(std::move(clock))
+{
+    updateProgress();
+    startTimer();
+}
+
+ProgressCalculator::~ProgressCalculator() = default;
+
+void ProgressCalculator::updateProgress()
+{
+    const double now = m_clock();
+    const QString weekStart = Settings::shared()
+                                  .defaults()
+                                  .string(PreferenceKeys::weekStart)
+                                  .value_or(QStringLiteral("monday"));
+    const Calendar calendar = preparedCalendar(m_currentCalendar.calendar(), weekStart);
+
+    publish(m_dayProgress, calculateDayProgress(now, calendar));
+    publish(m_timeRemainingText, calculateTimeRemaining(now, calendar));
+    publish(m_weekProgress, calculateWeekProgress(now, calendar));
+    publish(m_monthProgress, calculateMonthProgress(now, calendar));
+    publish(m_yearProgress, calculateYearProgress(now, calendar));
+}
+
+void ProgressCalculator::startTimer()
+{
+    delete m_timer;
+    m_timer = new SecondTimer(kTickOffsetMs, this);
+    connect(m_timer, &SecondTimer::tick, this, &ProgressCalculator::updateProgress);
+    m_timer->start();
+}
+
+bool ProgressCalculator::isTimerActive() const
+{
+    return m_timer && m_timer->isActive();
+}

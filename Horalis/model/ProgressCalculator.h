@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/CurrentCalendar.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class SecondTimer;
+
+// The program's model: the day, week, month and year fractions and the time left today, all
+// for one instant, recomputed once a second. Before each of the five assignments of a refresh
+// it emits objectWillChange(), so observers know to redraw and then read one consistent set.
+class ProgressCalculator : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Seconds since the Unix epoch.
+    using Clock = std::function<double()>;
+    static double systemClock();
+
+    explicit ProgressCalculator(Clock clock = systemClock, QObject* parent = nullptr);
+    ~ProgressCalculator() override;
+
+    double dayProgress() const { return m_dayProgress; }
+    double weekProgress() const { return m_weekProgress; }
+    double monthProgress() const { return m_monthProgress; }
+    double yearProgress() const { return m_yearProgress; }
+    const QString& timeRemainingText() const { return m_timeRemainingText; }
+
+    void updateProgress();
+    // Starts the one-second refresh; construction has already called it.
+    void startTimer();
+    bool isTimerActive() const;
+
+signals:
+    void objectWillChange();
+
+private:
+    template <typename T> void publish(T& field, T value)
+    {
+        emit objectWillChange();
+        field = std::move(value);
+    }
+
+    double m_dayProgress = 0.0;
+    double m_weekProgress = 0.0;
+    double m_monthProgress = 0.0;
+    double m_yearProgress = 0.0;
+    QString m_timeRemainingText;
+    SecondTimer* m_timer = nullptr; // a child, so it dies with the calculator
+    Clock m_clock;
+    CurrentCalendar m_currentCalendar;
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+
+class QSettings;
+
+// The per-user preferences store: texts and booleans under keys, in an INI file under the
+// XDG config folder. Every read first picks up changes other processes made to the file, and
+// every write is on disk before it returns.
+class PreferencesStore
+{
+public:
+    // The user's own store: $XDG_CONFIG_HOME/horalis/horalis.conf (~/.config by default).
+    PreferencesStore();
+    explicit PreferencesStore(const QString& filePath);
+    ~PreferencesStore();
+    PreferencesStore(const PreferencesStore&) = delete;
+    PreferencesStore& operator=(const PreferencesStore&) = delete;
+
+    static QString standardFilePath();
+    QString filePath() const;
+
+    // The text under the key; none when the key is missing or holds something else.
+    std::optional<QString> string(const QString& key) const;
+    // The boolean under the key; none when the key is missing or holds no boolean.
+    std::optional<bool> boolean(const QString& key) const;
+    // false when the key is missing or holds no boolean.
+    bool boolValue(const QString& key) const { return boolean(key).value_or(false); }
+    // Whatever is stored under the key, if anything.
+    std::optional<QVariant> object(const QString& key) const;
+
+    // True once the value is on disk; false (and the file left as it was) when it could not be.
+    bool set(const QString& key, bool value);
+    bool set(const QString& key, const QString& value);
+    bool remove(const QString& key);
+
+private:
+    bool canWrite() const;
+    bool write(const QString& key, const std::optional<QVariant>& value);
+    void refresh() const;
+
+    std::unique_ptr<QSettings> m_settings;
+};
