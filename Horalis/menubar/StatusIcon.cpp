@@ -1,0 +1,181 @@
+#include "Horalis/menubar/StatusIcon.h"
+
+#include "Horalis/model/PercentFigure.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kThirtyPercentBlack = QColor::fromRgbF(0, 0, 0, 0.3f);
+const QColor kDarkGray = QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
+
+qreal effectiveRatio(qreal requested)
+{
+    if (requested > 0)
+        return requested;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+// A transparent image of the given device-independent size, and a painter on it.
+struct Canvas
+{
+    Canvas(QSizeF size, qreal ratio)
+        : image(static_cast<int>(std::ceil(size.width() * ratio)),
+                static_cast<int>(std::ceil(size.height() * ratio)),
+                QImage::Format_ARGB32_Premultiplied)
+    {
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        painter.begin(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+    }
+    QImage finish()
+    {
+        painter.end();
+        return image;
+    }
+
+    QImage image;
+    QPainter painter;
+};
+
+// The icon's shapes are laid out with y growing upwards from the bottom edge; Qt's grows down.
+QRectF flippedRect(qreal imageHeight, qreal x, qreal y, qreal width, qreal height)
+{
+    return QRectF(x, imageHeight - y - height, width, height);
+}
+
+// Radii larger than half the rectangle are clamped to that half, so that an outline taller
+// than twice its radius still ends in full semicircles.
+QPainterPath roundedRect(const QRectF& rect, qreal radius)
+{
+    const qreal r = std::min({radius, rect.width() / 2, rect.height() / 2});
+    QPainterPath path;
+    path.addRoundedRect(rect, r, r, Qt::AbsoluteSize);
+    return path;
+}
+
+// The band a pen of `width` would stroke along a rounded rectangle (or, with `ellipse`, along
+// the inscribed ellipse), as one filled path: the same outline as stroking, at a fraction of
+// the cost of Qt's path stroker.
+QPainterPath strokeBand(const QRectF& rect, qreal radius, qreal width, bool ellipse = false)
+{
+    const qreal half = width / 2;
+    const QRectF outer = rect.adjusted(-half, -half, half, half);
+    const QRectF inner = rect.adjusted(half, half, -half, -half);
+    QPainterPath band;
+    band.setFillRule(Qt::OddEvenFill);
+    if (ellipse) {
+        band.addEllipse(outer);
+        band.addEllipse(inner);
+    } else {
+        const qreal r = std::min({radius, rect.width() / 2, rect.height() / 2});
+        band.addRoundedRect(outer, r + half, r + half, Qt::AbsoluteSize);
+        band.addRoundedRect(inner, r - half, r - half, Qt::AbsoluteSize);
+    }
+    return band;
+}
+
+// Fills a shape that lies on untouched, transparent pixels. Source composition gives the same
+// pixels there as blending, and Qt's raster engine blends translucent colours slowly.
+void fillOnClear(QPainter& painter, const QPainterPath& path, const QColor& colour)
+{
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillPath(path, colour);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+double shownFraction(bool flipped, double progress)
+{
+    return flipped ? 1.0 - progress : progress;
+}
+
+} // namespace
+
+QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio)
+{
+    if (style == QLatin1String("circle"))
+        return makeCircleIcon(flipped, progress, devicePixelRatio);
+    if (style == QLatin1String("percentage"))
+        return makePercentageIcon(progress, devicePixelRatio);
+    return makePillIcon(flipped, progress, devicePixelRatio);
+}
+
+QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio)
+{
+    constexpr qreal kHeight = 18;
+    Canvas canvas(QSizeF(36, kHeight), effectiveRatio(devicePixelRatio));
+    QPainter& p = canvas.painter;
+
+    p.fillPath(strokeBand(flippedRect(kHeight, 0.5, 0.5, 35, 17), 9, 1.5), kBlack);
+    // The track lies inside the outline without touching it.
+    fillOnClear(p, roundedRect(flippedRect(kHeight, 3, 3, 30, 12), 6), kThirtyPercentBlack);
+
+    const double q = shownFraction(flipped, progress);
+    if (q > 0) {
+        const double width = 30 * q > 12 ? 30 * q : 12;
+        p.fillPath(roundedRect(flippedRect(kHeight, 3, 3, width, 12), 6), kBlack);
+    }
+    return canvas.finish();
+}
+
+QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio)
+{
+    constexpr qreal kSize = 21;
+    Canvas canvas(QSizeF(kSize, kSize), effectiveRatio(devicePixelRatio));
+    QPainter& p = canvas.painter;
+
+    const QRectF disc = flippedRect(kSize, 3, 3, 15, 15);
+    QPainterPath outline;
+    outline.addEllipse(disc);
+    fillOnClear(p, outline, kThirtyPercentBlack);
+    p.fillPath(strokeBand(disc, 0, 2, true), kDarkGray);
+
+    const double q = shownFraction(flipped, progress);
+    if (q > 0) {
+        // Qt measures angles counter-clockwise on screen: from twelve o'clock, a negative sweep
+        // runs clockwise, as the wedge must.
+        QPainterPath wedge(disc.center());
+        wedge.arcTo(disc, 90, -360 * q);
+        wedge.closeSubpath();
+        p.fillPath(wedge, kBlack);
+    }
+    return canvas.finish();
+}
+
+QString percentageIconText(double progress)
+{
+    return QString::number(wholePercent(progress)) + QLatin1Char('%');
+}
+
+QFont percentageIconFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    font.setWeight(QFont::Medium);
+    return font;
+}
+
+QImage makePercentageIcon(double progress, qreal devicePixelRatio)
+{
+    const QString text = percentageIconText(progress);
+    const QFont font = percentageIconFont();
+    const QFontMetricsF metrics(font);
+    Canvas canvas(QSizeF(metrics.horizontalAdvance(text), metrics.height()),
+                  effectiveRatio(devicePixelRatio));
+    canvas.painter.setFont(font);
+    canvas.painter.setPen(kBlack);
+    canvas.painter.drawText(QPointF(0, metrics.ascent()), text);
+    return canvas.finish();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+
+// The tray icon, drawn from the day's progress. Sizes are in device-independent pixels: the
+// pill is 36 × 18, the circle 21 × 21 and the percentage as large as its text. `devicePixelRatio`
+// 0 means the primary screen's, so the icon is sharp at 1×, 1.5× and 2×.
+
+// "pill", "circle" and "percentage" (exactly) choose the style; any other text draws the pill.
+QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio = 0);
+QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio = 0);
+QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio = 0);
+QImage makePercentageIcon(double progress, qreal devicePixelRatio = 0);
+
+// "42%" for 0.42; truncated, never rounded up; "0%" for a progress that is no number.
+QString percentageIconText(double progress);
+QFont percentageIconFont();
