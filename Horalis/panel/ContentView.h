@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class MenuButton;
+class ProgressCalculator;
+class ProgressStatRow;
+
+// The panel under the tray icon: the day as a large percentage, the time left today, a row
+// with a segmented bar for each of the week, month and year, then "Settings..." and
+// "Quit Horalis". It shows the calculator's values and follows each refresh with one update.
+class ContentView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ContentView(ProgressCalculator* calculator, std::function<void()> openSettings,
+                QWidget* parent = nullptr);
+
+    QString dayFigureText() const;
+    QString timeRemainingText() const;
+    ProgressStatRow* weekRow() const { return m_rows[0]; }
+    ProgressStatRow* monthRow() const { return m_rows[1]; }
+    ProgressStatRow* yearRow() const { return m_rows[2]; }
+    MenuButton* settingsButton() const { return m_settings; }
+    MenuButton* quitButton() const { return m_quit; }
+    // How many times the shown values were brought up to date.
+    int refreshCount() const { return m_refreshCount; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void scheduleRefresh();
+    void refresh();
+
+    QPointer<ProgressCalculator> m_calculator;
+    QLabel* m_dayFigure;
+    QLabel* m_timeRemaining;
+    ProgressStatRow* m_rows[3];
+    MenuButton* m_settings;
+    MenuButton* m_quit;
+    bool m_refreshQueued = false;
+    bool m_stale = false;
+    int m_refreshCount = 0;
+};

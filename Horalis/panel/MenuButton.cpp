@@ -1,0 +1,88 @@
+#include "Horalis/panel/MenuButton.h"
+
+#include "platform/SemanticColors.h"
+#include "platform/SystemFont.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+using SemanticColors::Color;
+
+MenuButton::MenuButton(const QString& title, const std::optional<QString>& shortcut,
+                       std::function<void()> action, QWidget* parent)
+    : QWidget(parent), m_title(new QLabel(title, this)), m_action(std::move(action))
+{
+    m_title->setFont(systemFont(13));
+    m_title->setTextFormat(Qt::PlainText);
+    SemanticColors::setTextColor(*m_title, Color::PrimaryLabel);
+    m_title->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 6, 16, 6);
+    row->addWidget(m_title);
+    row->addStretch(1);
+    if (shortcut) {
+        m_hint = new QLabel(tr("\u2318%1").arg(*shortcut), this);
+        m_hint->setFont(systemFont(11));
+        m_hint->setTextFormat(Qt::PlainText);
+        SemanticColors::setTextColor(*m_hint, Color::SecondaryLabel);
+        m_hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+        row->addWidget(m_hint);
+    }
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QString MenuButton::title() const
+{
+    return m_title->text();
+}
+
+QString MenuButton::hintText() const
+{
+    return m_hint ? m_hint->text() : QString();
+}
+
+void MenuButton::setHovered(bool hovered)
+{
+    if (hovered == m_hovered)
+        return;
+    m_hovered = hovered;
+    update(); // at once, no fade
+}
+
+void MenuButton::enterEvent(QEnterEvent*)
+{
+    setHovered(true);
+}
+
+void MenuButton::leaveEvent(QEvent*)
+{
+    setHovered(false);
+}
+
+void MenuButton::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void MenuButton::mouseReleaseEvent(QMouseEvent* event)
+{
+    // Like a push button: the release must land on the row the press began on.
+    const bool clicked = m_pressed && event->button() == Qt::LeftButton &&
+                         rect().contains(event->position().toPoint());
+    m_pressed = false;
+    event->accept();
+    if (clicked && m_action)
+        m_action();
+}
+
+void MenuButton::paintEvent(QPaintEvent*)
+{
+    if (!m_hovered)
+        return;
+    QPainter painter(this);
+    painter.fillRect(rect(), SemanticColors::color(*this, Color::Accent, 0.15));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+
+// A full-width row drawn like a menu item: title on the left, an optional "⌘" hint on the
+// right, an accent highlight while the pointer is over it. A click anywhere on the row runs its
+// action once. The hint is only shown; no shortcut is registered.
+class MenuButton : public QWidget
+{
+    Q_OBJECT
+
+public:
+    MenuButton(const QString& title, const std::optional<QString>& shortcut,
+               std::function<void()> action, QWidget* parent = nullptr);
+
+    bool isHovered() const { return m_hovered; }
+    QString title() const;
+    // Empty when the row has no shortcut.
+    QString hintText() const;
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void setHovered(bool hovered);
+
+    QLabel* m_title;
+    QLabel* m_hint = nullptr;
+    std::function<void()> m_action;
+    bool m_hovered = false;
+    bool m_pressed = false;
+};

@@ -1,0 +1,214 @@
+#include "Horalis/model/ProgressCalculator.h"
+#include "Horalis/panel/ContentView.h"
+#include "Horalis/panel/MenuButton.h"
+#include "Horalis/panel/ProgressStatRow.h"
+#include "Horalis/panel/SegmentedProgressBar.h"
+#include "support/TestTime.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+std::vector<double> opacities(std::int64_t n, double p)
+{
+    std::vector<double> result;
+    for (const auto& segment : SegmentedProgressBar::layout(268, n, p, 3))
+        result.push_back(segment.opacity);
+    return result;
+}
+
+// Counts paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST(SegmentedProgressBar, SegmentsFillFromTheLeft)
+{
+    using V = std::vector<double>;
+    EXPECT_EQ(opacities(7, 0), V(7, 0.12));
+    EXPECT_EQ(opacities(12, 1), V(12, 0.95));
+    EXPECT_EQ(opacities(4, 0.5), (V{0.95, 0.95, 0.12, 0.12}));
+    const auto point3 = opacities(4, 0.3);
+    EXPECT_EQ(point3[0], 0.95);
+    EXPECT_NEAR(point3[1], 0.2 * 0.95, 1e-9);
+    EXPECT_EQ(point3[2], 0.12);
+    // Just begun, the segment in progress is fainter than those to come.
+    EXPECT_NEAR(opacities(4, 0.26)[1], 0.04 * 0.95, 1e-9);
+    EXPECT_LT(opacities(4, 0.26)[1], 0.12);
+    const auto nearlyFull = opacities(12, 0.999);
+    EXPECT_EQ(std::count(nearlyFull.begin(), nearlyFull.end(), 0.95), 11);
+    EXPECT_NEAR(nearlyFull[11], 0.988 * 0.95, 1e-9);
+    EXPECT_EQ(opacities(4, 1.5), V(4, 0.95));
+    EXPECT_EQ(opacities(4, -0.5), V(4, 0.12));
+    EXPECT_EQ(opacities(4, 1e300), V(4, 0.95));
+    EXPECT_EQ(opacities(4, std::nan("")), V(4, 0.12));
+
+    const auto one = SegmentedProgressBar::layout(268, 1, 0.5, 3);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].width, 268);
+    EXPECT_EQ(one[0].opacity, 0.5 * 0.95);
+    EXPECT_TRUE(SegmentedProgressBar::layout(268, 0, 0.5, 3).empty());
+    EXPECT_TRUE(SegmentedProgressBar::layout(268, -3, 0.5, 3).empty());
+}
+
+TEST(SegmentedProgressBar, NoToleranceJustBelowAWholeSegment)
+{
+    // 3 × 0.1 is 0.30000000000000004 but 0.7 × 10 is 7.000000000000001; what matters is a
+    // product that lands just below an integer: 0.57 × 100 = 56.99999999999999.
+    const auto segments = SegmentedProgressBar::layout(268, 100, 0.57, 3);
+    ASSERT_LT(100 * 0.57, 57.0);
+    EXPECT_EQ(segments[55].opacity, 0.95);
+    EXPECT_LT(segments[56].opacity, 0.95);
+    EXPECT_GT(segments[56].opacity, 0.94);
+    EXPECT_EQ(segments[57].opacity, 0.12);
+}
+
+TEST(SegmentedProgressBar, SegmentsAndGapsFillTheWidth)
+{
+    for (auto [n, width] : {std::pair<int, double>{7, 250.0 / 7}, {4, 64.75}, {12, 235.0 / 12}}) {
+        const auto segments = SegmentedProgressBar::layout(268, n, 0.3, 3);
+        ASSERT_EQ(segments.size(), static_cast<size_t>(n));
+        EXPECT_NEAR(segments[0].width, width, 1e-9);
+        EXPECT_EQ(segments[0].x, 0);
+        EXPECT_NEAR(segments.back().x + segments.back().width, 268, 1e-9);
+        EXPECT_NEAR(segments[1].x - segments[0].x - segments[0].width, 3, 1e-9);
+    }
+}
+
+class PanelTest : public ::testing::Test
+{
+protected:
+    ScopedEnv m_zone{"TZ", "Etc/UTC"};
+    double m_now = utc(2026, 12, 6, 6);
+    ProgressCalculator m_calculator{[this] { return m_now; }};
+    int m_settingsRuns = 0;
+    ContentView m_panel{&m_calculator, [this] { ++m_settingsRuns; }};
+};
+
+TEST_F(PanelTest, ShowsTheCalculatorsValuesInOrder)
+{
+    m_panel.show();
+    m_panel.adjustSize();
+    EXPECT_EQ(m_panel.width(), 300);
+    EXPECT_EQ(m_panel.dayFigureText(), "25%");
+    EXPECT_EQ(m_panel.timeRemainingText(), "18h 0m remaining today");
+    EXPECT_EQ(m_panel.weekRow()->labelText(), "Week");
+    EXPECT_EQ(m_panel.weekRow()->percentageText(), "89%");
+    EXPECT_EQ(m_panel.monthRow()->labelText(), "Month");
+    EXPECT_EQ(m_panel.yearRow()->labelText(), "Year");
+    EXPECT_EQ(m_panel.monthRow()->bar()->segmentCount(), 4);
+    EXPECT_EQ(m_panel.weekRow()->bar()->segmentCount(), 7);
+    EXPECT_EQ(m_panel.yearRow()->bar()->segmentCount(), 12);
+    EXPECT_EQ(m_panel.settingsButton()->title(), "Settings...");
+    EXPECT_EQ(m_panel.settingsButton()->hintText(), "\u2318,");
+    EXPECT_EQ(m_panel.quitButton()->title(), "Quit Horalis");
+    EXPECT_EQ(m_panel.quitButton()->hintText(), "\u2318Q");
+
+    // Top to bottom: figure, time left, rows, buttons; each bar 268 wide, buttons edge to edge.
+    const auto y = [this](QWidget* w) { return w->mapTo(&m_panel, QPoint(0, 0)).y(); };
+    EXPECT_LT(y(m_panel.weekRow()), y(m_panel.monthRow()));
+    EXPECT_LT(y(m_panel.monthRow()), y(m_panel.yearRow()));
+    EXPECT_LT(y(m_panel.yearRow()), y(m_panel.settingsButton()));
+    EXPECT_LT(y(m_panel.settingsButton()), y(m_panel.quitButton()));
+    for (ProgressStatRow* row : {m_panel.weekRow(), m_panel.monthRow(), m_panel.yearRow()}) {
+        EXPECT_EQ(row->bar()->width(), 268);
+        EXPECT_EQ(row->bar()->height(), 12);
+        EXPECT_EQ(row->bar()->mapTo(&m_panel, QPoint(0, 0)).x(), 16);
+    }
+    EXPECT_EQ(m_panel.monthRow()->y() - m_panel.weekRow()->y() - m_panel.weekRow()->height(), 12);
+    EXPECT_EQ(m_panel.quitButton()->width(), 300);
+}
+
+TEST_F(PanelTest, DayFigureTruncates)
+{
+    m_panel.show();
+    for (auto [elapsed, figure] : {std::pair{0.0, "0%"}, {0.99999, "99%"}, {0.5, "50%"}}) {
+        m_now = utc(2026, 12, 6) + elapsed * kDay;
+        m_calculator.updateProgress();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(m_panel.dayFigureText(), figure) << elapsed;
+    }
+}
+
+TEST_F(PanelTest, FollowsEachRefreshWithOneUpdateAndNoneWhileHidden)
+{
+    m_panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_panel));
+    QCoreApplication::processEvents();
+    PaintCounter paints(m_panel.weekRow()->bar());
+    const int before = m_panel.refreshCount();
+    m_now += kHour * 30;
+    m_calculator.updateProgress();
+    EXPECT_EQ(m_panel.timeRemainingText(), "18h 0m remaining today")
+        << "not before the refresh ends";
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_panel.refreshCount(), before + 1);
+    EXPECT_EQ(m_panel.timeRemainingText(), "12h 0m remaining today");
+    EXPECT_LE(paints.count, 1);
+
+    m_panel.hide();
+    m_now += kHour;
+    m_calculator.updateProgress();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_panel.refreshCount(), before + 1);
+    m_panel.show();
+    EXPECT_EQ(m_panel.timeRemainingText(), "11h 0m remaining today") << "up to date when shown";
+}
+
+TEST_F(PanelTest, ButtonRowsHoverAndClickOnTheirWholeWidth)
+{
+    m_panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_panel));
+    MenuButton* settings = m_panel.settingsButton();
+    MenuButton* quit = m_panel.quitButton();
+    EXPECT_FALSE(settings->isHovered());
+    EXPECT_FALSE(quit->isHovered());
+
+    QEnterEvent enter(QPointF(150, 5), QPointF(150, 5), QPointF(150, 5));
+    QCoreApplication::sendEvent(settings, &enter);
+    EXPECT_TRUE(settings->isHovered());
+    EXPECT_FALSE(quit->isHovered());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(settings, &leave);
+    QCoreApplication::sendEvent(quit, &enter);
+    EXPECT_FALSE(settings->isHovered());
+    EXPECT_TRUE(quit->isHovered());
+    QCoreApplication::sendEvent(quit, &leave);
+    EXPECT_FALSE(quit->isHovered());
+
+    // The empty middle of the row, between title and hint.
+    QTest::mouseClick(settings, Qt::LeftButton, {}, QPoint(150, settings->height() / 2));
+    EXPECT_EQ(m_settingsRuns, 1);
+    QTest::mouseClick(settings, Qt::RightButton, {}, QPoint(150, settings->height() / 2));
+    EXPECT_EQ(m_settingsRuns, 1);
+}
+
+TEST(MenuButton, WithoutShortcutShowsOnlyTheTitle)
+{
+    int runs = 0;
+    MenuButton button("Plain", std::nullopt, [&] { ++runs; });
+    button.resize(300, 28);
+    button.show();
+    EXPECT_EQ(button.hintText(), "");
+    QTest::mouseClick(&button, Qt::LeftButton, {}, QPoint(290, 14));
+    EXPECT_EQ(runs, 1);
+}
