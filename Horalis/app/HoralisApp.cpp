@@ -1,0 +1,32 @@
+#include "Horalis/app/HoralisApp.h"
+
+#include "Horalis/app/AppDelegate.h"
+#include "platform/SingleInstance.h"
+
+#include <QTimer>
+
+HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("horalis"));
+    setApplicationDisplayName(QStringLiteral("Horalis"));
+    setDesktopFileName(QStringLiteral("horalis"));
+    setQuitOnLastWindowClosed(false);
+
+    m_instance = std::make_unique<SingleInstance>();
+    if (!m_instance->isPrimary())
+        return;
+    m_appDelegate = std::make_unique<AppDelegate>();
+    // Launching has finished once the event loop runs.
+    QTimer::singleShot(0, m_appDelegate.get(), &AppDelegate::applicationDidFinishLaunching);
+}
+
+HoralisApp::~HoralisApp()
+{
+    // The delegate's windows and tray item must go while the application still exists.
+    m_appDelegate.reset();
+}
+
+bool HoralisApp::isPrimaryInstance() const
+{
+    return m_instance->isPrimary();
+}

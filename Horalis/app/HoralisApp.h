@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QApplication>
+
+#include <memory>
+
+class AppDelegate;
+class SingleInstance;
+
+// The application: a tray program with no window at start, which closing a window never ends.
+// Only one runs per session; a second start leaves `isPrimaryInstance()` false and does nothing.
+class HoralisApp : public QApplication
+{
+    Q_OBJECT
+
+public:
+    HoralisApp(int& argc, char** argv);
+    ~HoralisApp() override;
+
+    bool isPrimaryInstance() const;
+    AppDelegate* appDelegate() const { return m_appDelegate.get(); }
+
+private:
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<AppDelegate> m_appDelegate;
+};

@@ -1,0 +1,87 @@
+#include "platform/Popover.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+// Where the popover is a tool window, a click on the tray item first takes its focus away,
+// which closes it, and then reaches the item; a report this soon after closing is that click.
+constexpr qint64 kSameClickMs = 250;
+} // namespace
+
+Popover::Popover(QWidget* content)
+    : QWidget(nullptr), m_content(content),
+      // Wayland opens a popup only over a window of the program's own that has had input, and
+      // a tray program has none: there the panel is a borderless tool window that closes when
+      // it loses focus.
+      m_usesPopupWindow(!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+{
+    setWindowFlags(m_usesPopupWindow
+                       ? Qt::Popup | Qt::FramelessWindowHint
+                       : Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    // The click that closes the popover must not reach the tray item as a new click.
+    setAttribute(Qt::WA_NoMouseReplay);
+    setWindowTitle(QStringLiteral("Horalis"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(content);
+    setFocusProxy(content);
+    content->setFocusPolicy(Qt::StrongFocus);
+}
+
+QPoint Popover::placement(const QRect& anchor, const QSize& size, const QRect& screen)
+{
+    int x = anchor.center().x() - size.width() / 2;
+    int y = anchor.bottom() + 1;
+    if (y + size.height() > screen.bottom() + 1 && anchor.top() - size.height() >= screen.top())
+        y = anchor.top() - size.height();
+    x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
+    y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+void Popover::showRelativeTo(const QRect& anchor)
+{
+    const QRect target = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
+    const QScreen* screen = QGuiApplication::screenAt(target.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    adjustSize();
+    if (screen)
+        move(placement(target, sizeHint(), screen->availableGeometry()));
+    show();
+    raise();
+    activateWindow();
+    m_content->setFocus(Qt::PopupFocusReason);
+}
+
+void Popover::performClose()
+{
+    if (isVisible())
+        hide();
+}
+
+bool Popover::justClosed() const
+{
+    // A popup window keeps the closing click from reaching the item at all.
+    return !m_usesPopupWindow && m_sinceClose.isValid() && m_sinceClose.elapsed() < kSameClickMs;
+}
+
+void Popover::hideEvent(QHideEvent* event)
+{
+    m_sinceClose.start();
+    QWidget::hideEvent(event);
+}
+
+void Popover::changeEvent(QEvent* event)
+{
+    if (!m_usesPopupWindow && event->type() == QEvent::ActivationChange && !isActiveWindow())
+        hide();
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+// A borderless panel that opens below a tray item and closes when the user clicks outside it
+// (or clicks the item again), holding one content widget. It takes keyboard focus when shown.
+class Popover : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Popover(QWidget* content);
+
+    bool isShown() const { return isVisible(); }
+    // Opens below `anchor` (the item's place on screen), inside the screen that holds it; above
+    // it where there is no room below. An empty anchor stands for the pointer.
+    void showRelativeTo(const QRect& anchor);
+    void performClose();
+    // True shortly after the popover closed because of a click outside it: that click, when it
+    // was on the tray item, must not open it again.
+    bool justClosed() const;
+
+    // Where a popover of `size` opens for `anchor` on a screen whose free area is `screen`.
+    static QPoint placement(const QRect& anchor, const QSize& size, const QRect& screen);
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* m_content;
+    QElapsedTimer m_sinceClose;
+    bool m_usesPopupWindow;
+};

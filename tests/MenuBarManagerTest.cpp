@@ -1,0 +1,155 @@
+#include "Horalis/menubar/MenuBarManager.h"
+#include "Horalis/Settings/PreferenceKeys.h"
+#include "Horalis/Settings/Settings.h"
+#include "Horalis/menubar/StatusIcon.h"
+#include "Horalis/model/ProgressCalculator.h"
+#include "Horalis/panel/ContentView.h"
+#include "platform/Popover.h"
+#include "platform/SecondTimer.h"
+#include "support/TestTime.h"
+
+#include <gtest/gtest.h>
+
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class RecordingDelegate : public MenuBarManagerDelegate
+{
+public:
+    void openSettingsWindow() override { ++requests; }
+    int requests = 0;
+};
+
+class MenuBarManagerTest : public ::testing::Test
+{
+protected:
+    MenuBarManagerTest()
+    {
+        for (auto key : {PreferenceKeys::iconStyle, PreferenceKeys::iconFlipped})
+            store().remove(key);
+        store().set(PreferenceKeys::showIcon, true);
+        m_manager.setDelegate(&m_delegate);
+        m_manager.setupMenuBar();
+    }
+    ~MenuBarManagerTest() override { store().set(PreferenceKeys::showIcon, true); }
+
+    static PreferencesStore& store() { return Settings::shared().defaults(); }
+    QSize iconSize() const
+    {
+        return m_manager.statusItem()->image().deviceIndependentSize().toSize();
+    }
+
+    ScopedEnv m_zone{"TZ", "Etc/UTC"};
+    ProgressCalculator m_calculator{[] { return utc(2026, 12, 6, 6); }};
+    RecordingDelegate m_delegate;
+    MenuBarManager m_manager{&m_calculator};
+};
+
+} // namespace
+
+TEST_F(MenuBarManagerTest, IconFollowsThePreferencesAtEachTick)
+{
+    EXPECT_EQ(m_manager.statusItem()->image(), makePillIcon(false, 0.25));
+    store().set(PreferenceKeys::showIcon, false);
+    m_manager.updateIcon();
+    EXPECT_TRUE(m_manager.statusItem()->image().isNull());
+    store().set(PreferenceKeys::showIcon, true);
+    store().set(PreferenceKeys::iconStyle, QStringLiteral("circle"));
+    store().set(PreferenceKeys::iconFlipped, true);
+    m_manager.updateIcon();
+    EXPECT_EQ(m_manager.statusItem()->image(), makeCircleIcon(true, 0.25));
+    store().set(PreferenceKeys::iconStyle, QStringLiteral("Circle"));
+    m_manager.updateIcon();
+    EXPECT_EQ(iconSize(), QSize(36, 18)) << "an unknown style draws the pill";
+
+    // The timer picks a change up by itself, within about a second.
+    store().set(PreferenceKeys::iconStyle, QStringLiteral("percentage"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return iconSize() != QSize(36, 18); }, 2500));
+    EXPECT_EQ(m_manager.statusItem()->image(), makePercentageIcon(0.25));
+}
+
+TEST_F(MenuBarManagerTest, UnchangedIconsAreNotHandedToTheTrayAgain)
+{
+    const int updates = m_manager.statusItem()->imageUpdates();
+    m_manager.updateIcon();
+    m_manager.updateIcon();
+    EXPECT_EQ(m_manager.statusItem()->imageUpdates(), updates);
+}
+
+TEST_F(MenuBarManagerTest, LeftClickTogglesThePanelAndRightClickOpensTheMenu)
+{
+    Popover* popover = m_manager.popover();
+    m_manager.handleClick(StatusItem::Click::Left);
+    EXPECT_TRUE(popover->isShown());
+    EXPECT_EQ(m_manager.panel()->width(), 300);
+    m_manager.handleClick(StatusItem::Click::Left);
+    EXPECT_FALSE(popover->isShown());
+
+    m_manager.handleClick(StatusItem::Click::Right);
+    QPointer<QMenu> menu = m_manager.contextMenu();
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(popover->isShown());
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), "Settings...");
+    EXPECT_EQ(actions[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), "Quit Horalis");
+    EXPECT_EQ(actions[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    actions[0]->trigger();
+    EXPECT_EQ(m_delegate.requests, 1);
+    menu->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(menu.isNull()) << "the menu is detached after use";
+
+    m_manager.handleClick(StatusItem::Click::Left);
+    EXPECT_TRUE(popover->isShown());
+    m_manager.handleClick(StatusItem::Click::Right);
+    EXPECT_NE(m_manager.contextMenu(), nullptr) << "a fresh menu every time";
+}
+
+TEST_F(MenuBarManagerTest, SettingsRequestsNeedALivingDelegate)
+{
+    m_manager.openSettingsMenu();
+    EXPECT_EQ(m_delegate.requests, 1);
+    {
+        auto gone = std::make_unique<RecordingDelegate>();
+        m_manager.setDelegate(gone.get());
+    }
+    EXPECT_EQ(m_manager.delegate(), nullptr);
+    m_manager.openSettingsMenu(); // does nothing, and does not crash
+    m_manager.setDelegate(nullptr);
+    m_manager.openSettingsMenu();
+    EXPECT_EQ(m_delegate.requests, 1);
+}
+
+TEST(MenuBarManager, DestroyingTheManagerStopsItsTimer)
+{
+    ProgressCalculator calculator;
+    auto manager = std::make_unique<MenuBarManager>(&calculator);
+    manager->setupMenuBar();
+    EXPECT_TRUE(manager->isTimerActive());
+    QPointer<SecondTimer> timer = manager->findChild<SecondTimer*>();
+    ASSERT_TRUE(timer);
+    manager.reset();
+    EXPECT_TRUE(timer.isNull());
+}
+
+TEST(Popover, OpensBelowTheItemInsideTheScreen)
+{
+    const QRect screen(0, 0, 1280, 800);
+    const QSize size(300, 370);
+    EXPECT_EQ(Popover::placement(QRect(600, 0, 22, 24), size, screen), QPoint(460, 24));
+    EXPECT_EQ(Popover::placement(QRect(1257, 0, 22, 24), size, screen), QPoint(980, 24));
+    EXPECT_EQ(Popover::placement(QRect(2, 0, 22, 24), size, screen), QPoint(0, 24));
+    // A tray at the bottom of the screen: above the item.
+    EXPECT_EQ(Popover::placement(QRect(1257, 776, 22, 24), size, screen), QPoint(980, 406));
+    // A second screen to the right.
+    EXPECT_EQ(Popover::placement(QRect(2000, 0, 1, 1), size, QRect(1280, 0, 1920, 1080)),
+              QPoint(1850, 1));
+}

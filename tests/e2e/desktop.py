@@ -1,0 +1,176 @@
+"""A throwaway X desktop for end-to-end tests: Xvfb, an XEmbed tray (trayer) and Horalis,
+each with folders of its own, driven with xdotool and looked at with ImageMagick."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+
+def wait_for(predicate, timeout=10.0, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(interval)
+    return predicate()
+
+
+class Window:
+    def __init__(self, wid, x, y, width, height):
+        self.wid, self.x, self.y, self.width, self.height = wid, x, y, width, height
+
+    @property
+    def center(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+    def __repr__(self):
+        return f"Window({self.wid}, {self.x},{self.y} {self.width}x{self.height})"
+
+
+class Desktop:
+    def __init__(self, horalis, width=1280, height=800):
+        self.horalis = horalis
+        self.home = tempfile.mkdtemp(prefix="horalis-e2e-")
+        self.config = os.path.join(self.home, "config")
+        self.runtime = os.path.join(self.home, "runtime")
+        os.makedirs(self.config)
+        os.makedirs(self.runtime, mode=0o700)
+        self.processes = []
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as displays:
+            self.display = ":" + displays.readline().strip()
+        self.env = dict(os.environ, DISPLAY=self.display, XDG_CONFIG_HOME=self.config,
+                        XDG_RUNTIME_DIR=self.runtime, HOME=self.home, QT_QPA_PLATFORM="xcb",
+                        LANG="C.UTF-8")
+        # No session bus: the XEmbed tray is the one Qt docks into.
+        self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.tray = None
+
+    # --- processes ---------------------------------------------------------------------------
+    def start_tray(self):
+        self.tray = subprocess.Popen(
+            ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+             "--height", "40", "--SetDockType", "true", "--transparent", "false",
+             "--tint", "0xdddddd"], env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        self.processes.append(self.tray)
+        assert wait_for(self.tray_window), "the tray did not come up"
+
+    def stop_tray(self):
+        self.tray.kill()
+        self.tray.wait()
+        wait_for(lambda: not self.tray_window())
+
+    def start_horalis(self, **extra_env):
+        env = dict(self.env, **extra_env)
+        process = subprocess.Popen([self.horalis], env=env, stdout=subprocess.PIPE,
+                                   stderr=subprocess.PIPE, text=True)
+        self.processes.append(process)
+        return process
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+            for stream in (process.stdout, process.stderr):
+                if stream:
+                    stream.close()
+        self.xvfb.kill()
+        self.xvfb.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    # --- X -----------------------------------------------------------------------------------
+    def run(self, *command):
+        return subprocess.run(command, env=self.env, capture_output=True, text=True).stdout
+
+    def tree(self):
+        return self.run("xwininfo", "-root", "-tree")
+
+    def tray_window(self):
+        match = re.search(r'^\s*(0x[0-9a-f]+) "panel": \("panel" "trayer"\)', self.tree(), re.M)
+        return match.group(1) if match else None
+
+    def docked_icons(self):
+        """Horalis windows that are children of the tray's panel."""
+        tray = self.tray_window()
+        if not tray:
+            return []
+        tree = self.run("xwininfo", "-tree", "-id", tray)
+        return re.findall(r'(0x[0-9a-f]+) "Horalis": \("horalis" "horalis"\)', tree)
+
+    def geometry(self, wid):
+        info = self.run("xwininfo", "-id", str(wid))
+        values = {key: int(value) for key, value in re.findall(
+            r"(Absolute upper-left X|Absolute upper-left Y|Width|Height):\s+(-?\d+)", info)}
+        if len(values) < 4:
+            return None
+        return Window(wid, values["Absolute upper-left X"], values["Absolute upper-left Y"],
+                      values["Width"], values["Height"])
+
+    def visible_windows(self):
+        ids = self.run("xdotool", "search", "--onlyvisible", "--classname", "horalis").split()
+        return [w for w in (self.geometry(i) for i in ids) if w]
+
+    def icon(self):
+        docked = self.docked_icons()
+        return self.geometry(docked[0]) if docked else None
+
+    def panel(self):
+        return next((w for w in self.visible_windows() if w.width == 300), None)
+
+    def menu(self):
+        icon = self.icon()
+        return next((w for w in self.visible_windows() if w.width != 300 and
+                     (not icon or w.wid != int(icon.wid, 16)) and w.height > 30), None)
+
+    def windows_titled(self, title):
+        ids = self.run("xdotool", "search", "--onlyvisible", "--name", f"^{title}$").split()
+        return [w for w in (self.geometry(i) for i in ids) if w]
+
+    def click(self, x, y, button=1):
+        self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+
+    def screenshot(self, path, crop=None):
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+        if crop:
+            x, y, w, h = crop
+            subprocess.run(["convert", path, "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
+                           check=True)
+
+    def colours_in(self, window):
+        """How many distinct colours the screen shows inside the window."""
+        path = os.path.join(self.home, "probe.png")
+        self.screenshot(path, (window.x, window.y, window.width, window.height))
+        return int(subprocess.run(["identify", "-format", "%k", path], capture_output=True,
+                                  text=True, check=True).stdout)
+
+    # --- preferences -------------------------------------------------------------------------
+    def preferences_path(self):
+        return os.path.join(self.config, "horalis", "horalis.conf")
+
+    def set_preference(self, key, value):
+        path = self.preferences_path()
+        lines = ["[General]"]
+        if os.path.exists(path):
+            with open(path) as current:
+                lines = current.read().splitlines() or lines
+        lines = [line for line in lines if not line.startswith(key + "=")]
+        lines.insert(lines.index("[General]") + 1, f"{key}={value}")
+        with open(path + ".new", "w") as new:
+            new.write("\n".join(lines) + "\n")
+        os.replace(path + ".new", path)

@@ -1,0 +1,94 @@
+"""The tray item in a real X session: docking, the panel, the menu, quitting, one instance."""
+
+import os
+import sys
+import time
+import unittest
+
+from desktop import Desktop, wait_for
+
+HORALIS = os.environ["HORALIS_BINARY"]
+SCREENSHOTS = os.environ.get("HORALIS_SCREENSHOTS")
+
+
+class TrayTest(unittest.TestCase):
+    def setUp(self):
+        self.desktop = Desktop(HORALIS)
+        self.addCleanup(self.desktop.close)
+        self.desktop.start_tray()
+
+    def start(self):
+        process = self.desktop.start_horalis()
+        icon = wait_for(self.desktop.icon)
+        self.assertIsNotNone(icon, "the icon did not dock in the tray")
+        return process, icon
+
+    def test_left_click_opens_the_panel_below_the_icon_and_a_click_outside_closes_it(self):
+        process, icon = self.start()
+        self.desktop.click(*icon.center)
+        panel = wait_for(self.desktop.panel)
+        self.assertIsNotNone(panel, "the panel did not open")
+        self.assertGreaterEqual(panel.y, icon.y + icon.height - 1, "the panel is not below")
+        self.assertLessEqual(panel.x + panel.width, 1280)
+        self.assertGreaterEqual(panel.x, 0)
+        if SCREENSHOTS:
+            time.sleep(0.5)
+            self.desktop.screenshot(os.path.join(SCREENSHOTS, "tray-panel.png"),
+                                    (880, 0, 400, panel.y + panel.height + 10))
+
+        self.desktop.click(300, 600)
+        self.assertTrue(wait_for(lambda: not self.desktop.panel(), 5), "the panel stayed open")
+        # Clicking the icon toggles: open, then closed again.
+        self.desktop.click(*icon.center)
+        self.assertTrue(wait_for(self.desktop.panel, 5))
+        self.desktop.click(*icon.center)
+        self.assertTrue(wait_for(lambda: not self.desktop.panel(), 5))
+        self.assertIsNone(process.poll())
+
+    def test_quit_from_the_context_menu_exits_with_status_zero(self):
+        process, icon = self.start()
+        self.desktop.click(*icon.center, button=3)
+        menu = wait_for(self.desktop.menu)
+        self.assertIsNotNone(menu, "the context menu did not open")
+        self.assertIsNone(self.desktop.panel(), "a right click must not open the panel")
+        # The last item is "Quit Horalis".
+        self.desktop.click(menu.x + menu.width // 2, menu.y + menu.height - 12)
+        self.assertEqual(process.wait(10), 0)
+        self.assertEqual(process.stdout.read(), "", "nothing is printed")
+
+    def test_a_second_start_exits_at_once_and_adds_no_icon(self):
+        first, _ = self.start()
+        second = self.desktop.start_horalis()
+        self.assertEqual(second.wait(10), 0)
+        time.sleep(1)
+        self.assertEqual(len(self.desktop.docked_icons()), 1)
+        self.assertIsNone(first.poll())
+
+    def test_show_icon_false_blanks_the_icon_within_two_seconds(self):
+        _, icon = self.start()
+        self.assertTrue(wait_for(lambda: self.desktop.colours_in(icon) > 1, 3))
+        self.desktop.set_preference("showIcon", "false")
+        self.assertTrue(wait_for(lambda: self.desktop.colours_in(icon) == 1, 2.5),
+                        "the icon did not go blank")
+        self.desktop.set_preference("showIcon", "true")
+        self.assertTrue(wait_for(lambda: self.desktop.colours_in(icon) > 1, 2.5))
+
+    def test_the_icon_comes_back_when_the_tray_restarts(self):
+        process, _ = self.start()
+        self.desktop.stop_tray()
+        time.sleep(0.5)
+        self.desktop.start_tray()
+        self.assertIsNotNone(wait_for(self.desktop.icon, 2.5), "the icon did not return")
+        self.assertIsNone(process.poll())
+
+    def test_an_icon_appears_when_a_tray_comes_up_after_the_start(self):
+        self.desktop.stop_tray()
+        process = self.desktop.start_horalis()
+        time.sleep(1.5)
+        self.assertIsNone(process.poll(), "Horalis must keep running without a tray")
+        self.desktop.start_tray()
+        self.assertIsNotNone(wait_for(self.desktop.icon, 5), "the icon did not dock")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)
