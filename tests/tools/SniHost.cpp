@@ -1,0 +1,143 @@
+// horalis_sni_host: a minimal StatusNotifierItem host on the session bus, for end-to-end tests.
+// It owns org.kde.StatusNotifierWatcher, reports each item that registers on standard output
+// ("registered <service>"), and answers commands read from standard input, one per line:
+//   pixmap    prints "pixmap <width>x<height> <opaque pixels>" for the item's largest icon
+//   activate  calls the item's Activate (a left click)
+//   context   calls the item's ContextMenu (a right click)
+
+#include <QCoreApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QSocketNotifier>
+#include <QStringList>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+class Watcher : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+
+public:
+    QStringList items() const { return m_items; }
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QString service() const { return m_items.isEmpty() ? QString() : m_items.last(); }
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message)
+    {
+        // An item may register by its bus name or by an object path on its connection.
+        const QString name = service.startsWith(QLatin1Char('/')) ? message.service() : service;
+        m_items.append(name);
+        emit StatusNotifierItemRegistered(name);
+        std::printf("registered %s\n", qPrintable(name));
+        std::fflush(stdout);
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+signals:
+    void StatusNotifierItemRegistered(const QString& service);
+    void StatusNotifierItemUnregistered(const QString& service);
+    void StatusNotifierHostRegistered();
+
+private:
+    QStringList m_items;
+};
+
+namespace {
+
+QDBusMessage callItem(const QString& service, const QString& interface, const QString& method,
+                      const QVariantList& arguments)
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierItem"), interface,
+                                       method);
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
+}
+
+void printPixmap(const QString& service)
+{
+    const QDBusMessage reply =
+        callItem(service, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                 {QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("IconPixmap")});
+    int bestWidth = 0, bestHeight = 0, opaque = 0;
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+        const QDBusArgument pixmaps =
+            qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().value<QDBusArgument>();
+        pixmaps.beginArray();
+        while (!pixmaps.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray argb;
+            pixmaps.beginStructure();
+            pixmaps >> width >> height >> argb;
+            pixmaps.endStructure();
+            if (width * height <= bestWidth * bestHeight)
+                continue;
+            bestWidth = width;
+            bestHeight = height;
+            opaque = 0;
+            // Network byte order ARGB: the alpha byte comes first.
+            for (qsizetype i = 0; i + 3 < argb.size(); i += 4)
+                opaque += static_cast<unsigned char>(argb[i]) > 128;
+        }
+        pixmaps.endArray();
+    }
+    std::printf("pixmap %dx%d %d\n", bestWidth, bestHeight, opaque);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    Watcher watcher;
+    if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
+                                QDBusConnection::ExportAllProperties) ||
+        !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
+        std::fprintf(stderr, "cannot own the watcher name\n");
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char line[256];
+        const ssize_t length = ::read(STDIN_FILENO, line, sizeof line - 1);
+        if (length <= 0) {
+            app.quit();
+            return;
+        }
+        for (const QString& command : QString::fromLatin1(line, length).split('\n')) {
+            const QString item = watcher.service();
+            const QString sni = QStringLiteral("org.kde.StatusNotifierItem");
+            if (command == QLatin1String("pixmap"))
+                printPixmap(item);
+            else if (command == QLatin1String("activate"))
+                callItem(item, sni, QStringLiteral("Activate"), {100, 40});
+            else if (command == QLatin1String("context"))
+                callItem(item, sni, QStringLiteral("ContextMenu"), {100, 40});
+            if (!command.isEmpty()) {
+                std::printf("done %s\n", qPrintable(command));
+                std::fflush(stdout);
+            }
+        }
+    });
+    return app.exec();
+}
+
+#include "SniHost.moc"
