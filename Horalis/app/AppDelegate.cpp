@@ -1,12 +1,18 @@
 #include "Horalis/app/AppDelegate.h"
 
+#include "Horalis/app/SettingsWindow.h"
 #include "Horalis/menubar/MenuBarManager.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "platform/Popover.h"
 
 AppDelegate::AppDelegate() : m_calculator(std::make_unique<ProgressCalculator>()) {}
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    m_menuBarManager.reset();
+    m_calculator.reset();
+    delete m_settingsWindow.data();
+}
 
 void AppDelegate::applicationDidFinishLaunching()
 {
@@ -19,4 +25,14 @@ void AppDelegate::openSettingsWindow()
 {
     if (m_menuBarManager && m_menuBarManager->popover())
         m_menuBarManager->popover()->performClose();
+    if (!m_settingsWindow) {
+        auto* window = new SettingsWindow;
+        window->centreOnPointerScreen();
+        // Closing destroys the window (and empties the weak reference), so the next request
+        // builds a fresh one, on its first tab, centred again.
+        m_settingsWindow = window;
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
 }

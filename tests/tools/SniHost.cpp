@@ -59,9 +59,8 @@ namespace {
 QDBusMessage callItem(const QString& service, const QString& interface, const QString& method,
                       const QVariantList& arguments)
 {
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(service, QStringLiteral("/StatusNotifierItem"), interface,
-                                       method);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/StatusNotifierItem"), interface, method);
     call.setArguments(arguments);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
 }

@@ -1,0 +1,93 @@
+#include "Horalis/settings_window/GeneralSettings.h"
+
+#include "Horalis/Settings/WeekStart.h"
+#include "Horalis/settings_window/StoredPreference.h"
+#include "platform/SemanticColors.h"
+#include "platform/SystemFont.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* secondaryLine(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setFont(systemFont(11));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    SemanticColors::setTextColor(*label, SemanticColors::Color::SecondaryLabel);
+    return label;
+}
+
+WeekStart storedDay(const StoredPreference& preference)
+{
+    return WeekStart::fromRawValue(preference.textValue(QStringLiteral("monday")))
+        .value_or(WeekStart::monday);
+}
+
+} // namespace
+
+GeneralSettings::GeneralSettings(StoredPreference* launchAtLogin, StoredPreference* weekStart,
+                                 LaunchAtLoginConfigurer configure, QWidget* parent)
+    : QWidget(parent), m_launchAtLogin(launchAtLogin), m_weekStart(weekStart),
+      m_configure(std::move(configure)), m_toggle(new QCheckBox(tr("Launch at login"), this)),
+      m_failure(secondaryLine(QString(), this)), m_picker(new QComboBox(this))
+{
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(24, 24, 24, 24);
+    form->addWidget(m_toggle);
+    form->addWidget(secondaryLine(tr("Automatically start Horalis when you log in"), this));
+    form->addWidget(m_failure);
+    m_failure->hide();
+
+    auto* pickerRow = new QHBoxLayout;
+    pickerRow->setContentsMargins(0, 8, 0, 0);
+    pickerRow->setSpacing(8);
+    auto* pickerLabel = new QLabel(tr("Week starts on"), this);
+    pickerLabel->setBuddy(m_picker);
+    pickerRow->addWidget(pickerLabel);
+    for (WeekStart day : WeekStart::allCases())
+        m_picker->addItem(day.displayName(), day.rawValue());
+    pickerRow->addWidget(m_picker);
+    pickerRow->addStretch(1);
+    form->addLayout(pickerRow);
+    form->addStretch(1);
+
+    showStoredValues();
+    // clicked and activated come from the user only, never from showing a stored value.
+    connect(m_toggle, &QCheckBox::clicked, this, &GeneralSettings::toggleChanged);
+    connect(m_picker, &QComboBox::activated, this, &GeneralSettings::dayChosen);
+    connect(m_launchAtLogin, &StoredPreference::changed, this, &GeneralSettings::showStoredValues);
+    connect(m_weekStart, &StoredPreference::changed, this, &GeneralSettings::showStoredValues);
+}
+
+void GeneralSettings::showStoredValues()
+{
+    m_toggle->setChecked(m_launchAtLogin->boolValue(false));
+    m_picker->setCurrentIndex(static_cast<int>(storedDay(*m_weekStart).value()));
+}
+
+void GeneralSettings::toggleChanged(bool enabled)
+{
+    const bool before = m_launchAtLogin->boolValue(false);
+    m_launchAtLogin->setBool(enabled);
+    if (before == enabled)
+        return;
+    // The toggle and the preference keep the user's choice even when registration fails; the
+    // failure is told below the description until the next change.
+    const std::optional<QString> failure = m_configure ? m_configure(enabled) : std::nullopt;
+    m_failure->setText(failure.value_or(QString()));
+    m_failure->setVisible(failure.has_value());
+}
+
+void GeneralSettings::dayChosen(int index)
+{
+    const auto day = WeekStart::fromRawValue(m_picker->itemData(index).toString());
+    if (day && *day != storedDay(*m_weekStart))
+        m_weekStart->setText(day->rawValue());
+    showStoredValues();
+}

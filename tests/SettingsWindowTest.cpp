@@ -1,0 +1,165 @@
+#include "Horalis/Settings/PreferenceKeys.h"
+#include "Horalis/settings_window/GeneralSettings.h"
+#include "Horalis/settings_window/MenuBarSettings.h"
+#include "Horalis/settings_window/SettingsView.h"
+#include "platform/PreferencesStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+class SettingsWindowTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<SettingsView> open()
+    {
+        auto view = std::make_unique<SettingsView>(m_store, [this](bool enabled) {
+            m_calls.push_back(enabled);
+            return m_failure;
+        });
+        view->show();
+        return view;
+    }
+    QStringList storedKeys() const
+    {
+        QSettings file(m_store.filePath(), QSettings::IniFormat);
+        return file.allKeys();
+    }
+
+    QTemporaryDir m_dir;
+    PreferencesStore m_store{m_dir.filePath(QStringLiteral("horalis.conf"))};
+    std::vector<bool> m_calls;
+    std::optional<QString> m_failure;
+};
+
+} // namespace
+
+TEST_F(SettingsWindowTest, TabsRowsAndDefaultsOnAnEmptyStore)
+{
+    const auto view = open();
+    EXPECT_EQ(view->size(), QSize(480, 280));
+    ASSERT_EQ(view->tabs()->count(), 2);
+    EXPECT_EQ(view->tabs()->tabText(0), "General");
+    EXPECT_EQ(view->tabs()->tabText(1), "Menu Bar");
+    EXPECT_FALSE(view->tabs()->tabIcon(0).isNull());
+    EXPECT_FALSE(view->tabs()->tabIcon(1).isNull());
+    EXPECT_EQ(view->tabs()->currentIndex(), 0);
+
+    GeneralSettings* general = view->general();
+    EXPECT_EQ(general->launchAtLoginToggle()->text(), "Launch at login");
+    EXPECT_FALSE(general->launchAtLoginToggle()->isChecked());
+    QComboBox* picker = general->weekStartPicker();
+    ASSERT_EQ(picker->count(), 7);
+    EXPECT_EQ(picker->itemText(0), "Sunday");
+    EXPECT_EQ(picker->itemText(6), "Saturday");
+    EXPECT_EQ(picker->currentText(), "Monday");
+    QStringList texts;
+    for (QLabel* label : general->findChildren<QLabel*>())
+        texts << label->text();
+    EXPECT_TRUE(texts.contains("Automatically start Horalis when you log in"));
+    EXPECT_TRUE(texts.contains("Week starts on"));
+
+    MenuBarSettings* menuBar = view->menuBar();
+    const QList<QAbstractButton*> styles = menuBar->styleGroup()->buttons();
+    ASSERT_EQ(styles.size(), 3);
+    EXPECT_EQ(styles[0]->text(), "Pill");
+    EXPECT_EQ(styles[1]->text(), "Circle");
+    EXPECT_EQ(styles[2]->text(), "Percentage");
+    EXPECT_TRUE(styles[0]->isChecked());
+    EXPECT_FALSE(menuBar->flipToggle()->isChecked());
+    EXPECT_EQ(menuBar->flipToggle()->text(), "Flip progress direction");
+    EXPECT_EQ(menuBar->flipToggle()->toolTip(),
+              "Show progress from full to empty instead of empty to full");
+    EXPECT_TRUE(storedKeys().isEmpty()) << "opening writes nothing";
+    EXPECT_TRUE(m_calls.empty()) << "opening registers nothing";
+}
+
+TEST_F(SettingsWindowTest, UnknownStoredTextsShowDefaultsWithoutBeingWritten)
+{
+    m_store.set(PreferenceKeys::iconStyle, QStringLiteral("Circle"));
+    m_store.set(PreferenceKeys::weekStart, QStringLiteral("Sunday"));
+    const auto view = open();
+    EXPECT_TRUE(view->menuBar()->styleGroup()->buttons()[0]->isChecked());
+    EXPECT_EQ(view->general()->weekStartPicker()->currentText(), "Monday");
+    EXPECT_EQ(m_store.string(PreferenceKeys::iconStyle), "Circle");
+    EXPECT_EQ(m_store.string(PreferenceKeys::weekStart), "Sunday");
+}
+
+TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
+{
+    m_store.set(PreferenceKeys::iconFlipped, true);
+    const auto view = open();
+    view->tabs()->setCurrentIndex(1);
+    MenuBarSettings* menuBar = view->menuBar();
+    QCheckBox* flip = menuBar->flipToggle();
+    EXPECT_TRUE(flip->isVisible());
+    EXPECT_TRUE(flip->isChecked());
+    menuBar->styleGroup()->buttons()[2]->click();
+    EXPECT_EQ(m_store.string(PreferenceKeys::iconStyle), "percentage");
+    EXPECT_FALSE(flip->isVisible());
+    menuBar->styleGroup()->buttons()[1]->click();
+    EXPECT_EQ(m_store.string(PreferenceKeys::iconStyle), "circle");
+    EXPECT_TRUE(flip->isVisible());
+    EXPECT_TRUE(flip->isChecked());
+    EXPECT_EQ(m_store.boolean(PreferenceKeys::iconFlipped), true) << "hiding changes nothing";
+    flip->click();
+    EXPECT_EQ(m_store.boolean(PreferenceKeys::iconFlipped), false);
+}
+
+TEST_F(SettingsWindowTest, ChoosingTheShownDayWritesNothing)
+{
+    const auto view = open();
+    QComboBox* picker = view->general()->weekStartPicker();
+    emit picker->activated(1); // Monday, already shown
+    EXPECT_FALSE(m_store.object(PreferenceKeys::weekStart));
+    picker->setCurrentIndex(0);
+    emit picker->activated(0);
+    EXPECT_EQ(m_store.string(PreferenceKeys::weekStart), "sunday");
+}
+
+TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
+{
+    const auto view = open();
+    PreferencesStore other(m_store.filePath()); // as another program would
+    other.set(PreferenceKeys::weekStart, QStringLiteral("friday"));
+    other.set(PreferenceKeys::iconStyle, QStringLiteral("percentage"));
+    other.set(PreferenceKeys::launchAtLogin, true);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view->general()->weekStartPicker()->currentText() == "Friday"; }, 1500));
+    EXPECT_TRUE(view->menuBar()->styleGroup()->buttons()[2]->isChecked());
+    EXPECT_TRUE(view->general()->launchAtLoginToggle()->isChecked());
+    EXPECT_TRUE(m_calls.empty()) << "a stored change is no request to register";
+}
+
+TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
+{
+    m_store.set(PreferenceKeys::launchAtLogin, true);
+    const auto view = open();
+    EXPECT_TRUE(m_calls.empty()) << "opening with the toggle on makes no call";
+    QCheckBox* toggle = view->general()->launchAtLoginToggle();
+    QLabel* failure = view->general()->failureLine();
+    toggle->click();
+    toggle->click();
+    EXPECT_EQ(m_calls, (std::vector<bool>{false, true}));
+
+    m_failure = QStringLiteral("Failed to configure launch at login: no room");
+    toggle->click();
+    EXPECT_FALSE(toggle->isChecked()) << "the user's choice stays";
+    EXPECT_EQ(m_store.boolean(PreferenceKeys::launchAtLogin), false);
+    EXPECT_TRUE(failure->isVisible());
+    EXPECT_EQ(failure->text(), *m_failure);
+    m_failure.reset();
+    toggle->click();
+    EXPECT_FALSE(failure->isVisible()) << "until the next change";
+    EXPECT_EQ(m_calls.size(), 4u);
+}
