@@ -34,8 +34,9 @@ def docked_child(desktop):
     tray = desktop.tray_window()
     if not tray:
         return False
+    # A docked icon is a named client window inside the tray's panel.
     tree = desktop.run("xwininfo", "-tree", "-id", tray)
-    return "child" in tree and "0x" in tree.split("child", 1)[1]
+    return '": ("' in tree.split("child", 1)[-1]
 
 
 def start_up(binary, runs):

@@ -82,6 +82,23 @@ TEST_F(ProgressCalculatorTest, FollowsWeekStartAndTimeZoneAtTheNextRefresh)
     EXPECT_EQ(calculator.timeRemainingText(), "9h 0m remaining today");
 }
 
+TEST_F(ProgressCalculatorTest, ClockJumpsShowAtTheNextRefresh)
+{
+    ProgressCalculator calculator(m_clock);
+    m_now += kDay; // Monday 06:00
+    calculator.updateProgress();
+    EXPECT_DOUBLE_EQ(calculator.weekProgress(), 6.0 / 168.0);
+    EXPECT_EQ(calculator.timeRemainingText(), "18h 0m remaining today");
+    m_now -= kHour; // and back an hour, across no day boundary
+    calculator.updateProgress();
+    EXPECT_DOUBLE_EQ(calculator.dayProgress(), 5.0 / 24.0);
+    EXPECT_EQ(calculator.timeRemainingText(), "19h 0m remaining today");
+    m_now -= 6 * kHour; // back across midnight, into Sunday 23:00
+    calculator.updateProgress();
+    EXPECT_DOUBLE_EQ(calculator.dayProgress(), 23.0 / 24.0);
+    EXPECT_DOUBLE_EQ(calculator.weekProgress(), 167.0 / 168.0);
+}
+
 TEST_F(ProgressCalculatorTest, TimerRefreshesOncePerSecondAndDiesWithTheCalculator)
 {
     auto calculator = std::make_unique<ProgressCalculator>();

@@ -58,13 +58,22 @@ class Desktop:
 
     # --- processes ---------------------------------------------------------------------------
     def start_tray(self):
-        self.tray = subprocess.Popen(
-            ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-             "--height", "40", "--SetDockType", "true", "--transparent", "false",
-             "--tint", "0xdddddd"], env=self.env, stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
-        self.processes.append(self.tray)
-        assert wait_for(self.tray_window), "the tray did not come up"
+        # trayer now and then fails to claim the tray on a busy machine; try again, as a user
+        # restarting their panel would.
+        log = os.path.join(self.home, "trayer.log")
+        for _ in range(3):
+            with open(log, "w") as errors:
+                self.tray = subprocess.Popen(
+                    ["trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                     "--height", "40", "--SetDockType", "true", "--transparent", "false",
+                     "--tint", "0xdddddd"], env=self.env, stdout=errors, stderr=errors)
+            self.processes.append(self.tray)
+            if wait_for(self.tray_window, 5):
+                return
+            self.tray.kill()
+            self.tray.wait()
+        with open(log) as errors:
+            raise AssertionError("the tray did not come up: " + errors.read())
 
     def stop_tray(self):
         self.tray.kill()
