@@ -15,18 +15,18 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
 from desktop import Desktop, wait_for  # noqa: E402
 
-TICKS = os.sysconf("SC_CLK_TCK")
-
 
 def cpu_seconds(pid):
-    fields = open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / TICKS
+    # schedstat counts the time on a CPU in nanoseconds, where stat counts 10 ms ticks.
+    with open(f"/proc/{pid}/schedstat") as stat:
+        return int(stat.read().split()[0]) / 1e9
 
 
 def rss_kib(pid):
-    for line in open(f"/proc/{pid}/status"):
-        if line.startswith("VmRSS:"):
-            return int(line.split()[1])
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
     return 0
 
 
@@ -87,10 +87,10 @@ def main():
     for name, binary in programs.items():
         results[name] = idle(binary, args.idle, args.soak)
         results[name]["start"] = start_up(binary, args.runs)
-    print(f"{'':<10} {'start-up':>10} {'CPU/' + str(args.idle) + ' s':>10} {'RSS':>10}"
+    print(f"{'':<10} {'start-up':>10} {'CPU/' + str(args.idle) + ' s':>11} {'RSS':>10}"
           + (f" {'growth 1-10 min':>16}" if args.soak else ""))
     for name, r in results.items():
-        print(f"{name:<10} {r['start'] * 1000:>8.0f}ms {r['cpu'] * 1000:>8.0f}ms "
+        print(f"{name:<10} {r['start'] * 1000:>8.0f}ms {r['cpu'] * 1000:>9.1f}ms "
               f"{r['rss'] / 1024:>7.1f}MiB" + (f" {r['growth']:>13}KiB" if args.soak else ""))
     h, ref = results["horalis"], results["reference"]
     print(f"ratios: CPU {h['cpu'] / max(ref['cpu'], 1e-9):.2f}x, start-up "

@@ -89,7 +89,8 @@ TEST_F(PreferencesStoreTest, WrongTypesReadAsMissing)
 
 TEST_F(PreferencesStoreTest, GarbledFileKeepsWhatCanBeRead)
 {
-    QByteArray garbage("\xff\xfe\x00\x01[[[=\n\x80\x81 = =\nweekStart=friday\n[Gen", 44);
+    static const char bytes[] = "\xff\xfe\x00\x01[[[=\n\x80\x81 = =\nweekStart=friday\n[Gen";
+    const QByteArray garbage(bytes, sizeof bytes - 1);
     writeFile(garbage);
     PreferencesStore store(path());
     EXPECT_EQ(store.string("weekStart"), "friday");

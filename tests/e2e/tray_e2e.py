@@ -53,8 +53,11 @@ class TrayTest(unittest.TestCase):
         self.assertIsNone(self.desktop.panel(), "a right click must not open the panel")
         # The last item is "Quit Horalis".
         self.desktop.click(menu.x + menu.width // 2, menu.y + menu.height - 12)
-        self.assertEqual(process.wait(10), 0)
+        code = process.wait(10)
+        errors = process.stderr.read()
+        self.assertEqual(code, 0, errors[-4000:])
         self.assertEqual(process.stdout.read(), "", "nothing is printed")
+        self.assertEqual(errors, "", "nothing is printed")
 
     def test_a_second_start_exits_at_once_and_adds_no_icon(self):
         first, _ = self.start()
