@@ -80,10 +80,10 @@ class Desktop:
         self.tray.wait()
         wait_for(lambda: not self.tray_window())
 
-    def start_horalis(self, **extra_env):
-        env = dict(self.env, **extra_env)
-        process = subprocess.Popen([self.horalis], env=env, stdout=subprocess.PIPE,
-                                   stderr=subprocess.PIPE, text=True)
+    def start_horalis(self, wrapper=()):
+        """Starts Horalis, under `wrapper` (valgrind and its options, say) if given."""
+        process = subprocess.Popen([*wrapper, self.horalis], env=self.env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         self.processes.append(process)
         return process
 
@@ -160,6 +160,17 @@ class Desktop:
             x, y, w, h = crop
             subprocess.run(["convert", path, "-crop", f"{w}x{h}+{x}+{y}", "+repage", path],
                            check=True)
+
+    def picture_of(self, window, name):
+        path = os.path.join(self.home, name + ".png")
+        self.screenshot(path, (window.x, window.y, window.width, window.height))
+        return path
+
+    def pixels_differing(self, first, second):
+        """How many pixels of two pictures differ by more than faint antialiasing does."""
+        result = subprocess.run(["compare", "-metric", "AE", "-fuzz", "25%", first, second,
+                                 "null:"], capture_output=True, text=True)
+        return int(float(result.stderr.split()[0]))
 
     def colours_in(self, window):
         """How many distinct colours the screen shows inside the window."""
