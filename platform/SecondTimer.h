@@ -14,6 +14,17 @@ public:
     // `offsetMs` is how long after the start of a second the tick lands.
     explicit SecondTimer(int offsetMs, QObject* parent = nullptr);
 
+    // A started timer, a child of `owner` (so it stops when the owner goes), that calls
+    // `onTick` on the owner.
+    template <typename Owner, typename Slot>
+    static SecondTimer* startFor(Owner* owner, int offsetMs, Slot onTick)
+    {
+        auto* timer = new SecondTimer(offsetMs, owner);
+        connect(timer, &SecondTimer::tick, owner, onTick);
+        timer->start();
+        return timer;
+    }
+
     void start();
     void stop();
     bool isActive() const { return m_timer.isActive(); }

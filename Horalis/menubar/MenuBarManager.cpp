@@ -52,9 +52,7 @@ void MenuBarManager::setupPopover()
 void MenuBarManager::startTimer()
 {
     delete m_timer;
-    m_timer = new SecondTimer(kTickOffsetMs, this);
-    connect(m_timer, &SecondTimer::tick, this, &MenuBarManager::updateIcon);
-    m_timer->start();
+    m_timer = SecondTimer::startFor(this, kTickOffsetMs, &MenuBarManager::updateIcon);
 }
 
 bool MenuBarManager::isTimerActive() const

@@ -47,9 +47,7 @@ void ProgressCalculator::updateProgress()
 void ProgressCalculator::startTimer()
 {
     delete m_timer;
-    m_timer = new SecondTimer(kTickOffsetMs, this);
-    connect(m_timer, &SecondTimer::tick, this, &ProgressCalculator::updateProgress);
-    m_timer->start();
+    m_timer = SecondTimer::startFor(this, kTickOffsetMs, &ProgressCalculator::updateProgress);
 }
 
 bool ProgressCalculator::isTimerActive() const

@@ -87,6 +87,13 @@ class Desktop:
         self.processes.append(process)
         return process
 
+    def start_docked(self):
+        """Starts Horalis and waits for its icon in the tray; returns (process, icon)."""
+        process = self.start_horalis()
+        icon = wait_for(self.icon)
+        assert icon is not None, "the icon did not dock in the tray"
+        return process, icon
+
     def close(self):
         for process in reversed(self.processes):
             if process.poll() is None:

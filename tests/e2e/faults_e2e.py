@@ -18,11 +18,6 @@ class FaultsTest(unittest.TestCase):
         self.addCleanup(self.desktop.close)
         self.desktop.start_tray()
 
-    def start(self):
-        process = self.desktop.start_horalis()
-        icon = wait_for(self.desktop.icon)
-        self.assertIsNotNone(icon, "the icon did not dock")
-        return process, icon
 
     def looks_like(self, icon, picture):
         now = self.desktop.picture_of(icon, "now")
@@ -52,7 +47,7 @@ class FaultsTest(unittest.TestCase):
         return window
 
     def test_a_replaced_preferences_file_reads_as_defaults_and_takes_new_settings(self):
-        process, icon = self.start()
+        process, icon = self.desktop.start_docked()
         self.desktop.set_preference("iconStyle", "circle")
         time.sleep(1.5)
         circle = self.desktop.picture_of(icon, "circle")
@@ -79,7 +74,7 @@ class FaultsTest(unittest.TestCase):
         blocked = os.path.join(self.desktop.home, "blocked")
         open(blocked, "w").close()
         self.desktop.env["XDG_CONFIG_HOME"] = blocked
-        process, icon = self.start()
+        process, icon = self.desktop.start_docked()
         pill = self.desktop.picture_of(icon, "pill")
         window = self.open_menu_bar_tab(icon)
         self.desktop.click(window.x + 40, window.y + 86 + 22)  # Circle
@@ -88,7 +83,7 @@ class FaultsTest(unittest.TestCase):
         self.assertTrue(self.looks_like(icon, pill), "the icon shows a setting never stored")
 
     def test_the_tray_dying_and_coming_back_costs_no_cpu_in_between(self):
-        process, _ = self.start()
+        process, _ = self.desktop.start_docked()
         self.desktop.stop_tray()
         with open(f"/proc/{process.pid}/schedstat") as stat:
             before = int(stat.read().split()[0])

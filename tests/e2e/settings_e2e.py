@@ -17,9 +17,7 @@ class SettingsTest(unittest.TestCase):
         self.desktop = Desktop(HORALIS)
         self.addCleanup(self.desktop.close)
         self.desktop.start_tray()
-        self.process = self.desktop.start_horalis()
-        self.icon = wait_for(self.desktop.icon)
-        self.assertIsNotNone(self.icon)
+        self.process, self.icon = self.desktop.start_docked()
 
     def settings_window(self):
         windows = self.desktop.windows_titled("Settings")

@@ -17,14 +17,9 @@ class TrayTest(unittest.TestCase):
         self.addCleanup(self.desktop.close)
         self.desktop.start_tray()
 
-    def start(self):
-        process = self.desktop.start_horalis()
-        icon = wait_for(self.desktop.icon)
-        self.assertIsNotNone(icon, "the icon did not dock in the tray")
-        return process, icon
 
     def test_left_click_opens_the_panel_below_the_icon_and_a_click_outside_closes_it(self):
-        process, icon = self.start()
+        process, icon = self.desktop.start_docked()
         self.desktop.click(*icon.center)
         panel = wait_for(self.desktop.panel)
         self.assertIsNotNone(panel, "the panel did not open")
@@ -46,7 +41,7 @@ class TrayTest(unittest.TestCase):
         self.assertIsNone(process.poll())
 
     def test_quit_from_the_context_menu_exits_with_status_zero(self):
-        process, icon = self.start()
+        process, icon = self.desktop.start_docked()
         self.desktop.click(*icon.center, button=3)
         menu = wait_for(self.desktop.menu)
         self.assertIsNotNone(menu, "the context menu did not open")
@@ -60,7 +55,7 @@ class TrayTest(unittest.TestCase):
         self.assertEqual(errors, "", "nothing is printed")
 
     def test_a_second_start_exits_at_once_and_adds_no_icon(self):
-        first, _ = self.start()
+        first, _ = self.desktop.start_docked()
         second = self.desktop.start_horalis()
         self.assertEqual(second.wait(10), 0)
         time.sleep(1)
@@ -68,7 +63,7 @@ class TrayTest(unittest.TestCase):
         self.assertIsNone(first.poll())
 
     def test_show_icon_false_blanks_the_icon_within_two_seconds(self):
-        _, icon = self.start()
+        _, icon = self.desktop.start_docked()
         self.assertTrue(wait_for(lambda: self.desktop.colours_in(icon) > 1, 3))
         self.desktop.set_preference("showIcon", "false")
         self.assertTrue(wait_for(lambda: self.desktop.colours_in(icon) == 1, 2.5),
@@ -77,7 +72,7 @@ class TrayTest(unittest.TestCase):
         self.assertTrue(wait_for(lambda: self.desktop.colours_in(icon) > 1, 2.5))
 
     def test_the_icon_comes_back_when_the_tray_restarts(self):
-        process, _ = self.start()
+        process, _ = self.desktop.start_docked()
         self.desktop.stop_tray()
         time.sleep(0.5)
         self.desktop.start_tray()
