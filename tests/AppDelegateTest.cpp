@@ -45,6 +45,7 @@ TEST(AppDelegate, OneSettingsWindowAtMostAndAFreshOneAfterClosing)
 {
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
+    QCoreApplication::processEvents();
     Popover* popover = delegate.menuBarManager()->popover();
     delegate.menuBarManager()->togglePopover();
     ASSERT_TRUE(popover->isShown());

@@ -33,6 +33,7 @@ protected:
         store().set(PreferenceKeys::showIcon, true);
         m_manager.setDelegate(&m_delegate);
         m_manager.setupMenuBar();
+        QCoreApplication::processEvents(); // the panel and the timer follow the item
     }
     ~MenuBarManagerTest() override { store().set(PreferenceKeys::showIcon, true); }
 
@@ -133,6 +134,9 @@ TEST(MenuBarManager, DestroyingTheManagerStopsItsTimer)
     ProgressCalculator calculator;
     auto manager = std::make_unique<MenuBarManager>(&calculator);
     manager->setupMenuBar();
+    EXPECT_EQ(manager->popover(), nullptr) << "the item goes to the tray first";
+    QCoreApplication::processEvents();
+    ASSERT_NE(manager->popover(), nullptr);
     EXPECT_TRUE(manager->isTimerActive());
     QPointer<SecondTimer> timer = manager->findChild<SecondTimer*>();
     ASSERT_TRUE(timer);
