@@ -41,16 +41,15 @@ StatusItem::~StatusItem() = default;
 
 void StatusItem::setImage(const QImage& image)
 {
-    const bool hasImage = !image.isNull();
-    if (hasImage == m_hasImage && (!hasImage || image == m_image))
+    // Two null images compare equal, so clearing twice is skipped too.
+    if (image == m_image)
         return;
     // Without an image the item keeps its place in the tray, blank.
     const QSize blankSize = m_image.isNull() ? QSize(1, 1) : m_image.size();
     m_image = image;
-    m_hasImage = hasImage;
     ++m_imageUpdates;
     // A plain pixmap icon: shown in exactly the colours drawn, never as a themed mask.
-    m_tray->setIcon(hasImage ? QIcon(QPixmap::fromImage(image)) : blankIcon(blankSize));
+    m_tray->setIcon(!image.isNull() ? QIcon(QPixmap::fromImage(image)) : blankIcon(blankSize));
 }
 
 QRect StatusItem::geometry() const

@@ -41,6 +41,5 @@ signals:
 private:
     std::unique_ptr<QSystemTrayIcon> m_tray;
     QImage m_image;
-    bool m_hasImage = false;
     int m_imageUpdates = 0;
 };
