@@ -5,6 +5,7 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/model/TimeRemaining.h"
 #include "platform/CurrentCalendar.h"
+#include "platform/SystemTimeZone.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,6 +38,15 @@ void currentCalendar(benchmark::State& state)
         benchmark::DoNotOptimize(current.calendar());
 }
 BENCHMARK(currentCalendar);
+
+// What every refresh pays to notice a changed zone: TZ read, the zone file's identity checked.
+void zoneCheck(benchmark::State& state)
+{
+    SystemTimeZone zone;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(zone.current());
+}
+BENCHMARK(zoneCheck);
 
 void weekStartRead(benchmark::State& state)
 {

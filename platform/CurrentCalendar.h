@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Calendar.h"
+#include "platform/SystemTimeZone.h"
 
 #include <optional>
 #include <string>
@@ -17,13 +18,12 @@ public:
     // LC_ALL, then LC_TIME, then LANG, as an ICU locale id ("th_TH.UTF-8" gives "th_TH",
     // "he_IL.UTF-8@calendar=hebrew" keeps the keyword, "C" gives "en_US_POSIX").
     static std::string userLocaleId();
-    // TZ when it names a known zone, else the zone /etc/localtime (or /etc/timezone) names.
-    static std::string systemTimeZoneId();
     // The ICU locale id for a POSIX locale name.
     static std::string localeIdFromPosix(const std::string& posixName);
 
 private:
+    SystemTimeZone m_systemZone;
     std::string m_localeId;
-    std::string m_zoneId;
+    std::shared_ptr<const ZoneRules> m_zone;
     std::optional<Calendar> m_prototype;
 };

@@ -1,8 +1,16 @@
 #include "platform/Calendar.h"
 #include "platform/CurrentCalendar.h"
+#include "platform/SystemTimeZone.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <ctime>
+#include <sys/stat.h>
 
 TEST(CurrentCalendar, LocaleComesFromTheDateLocaleOfTheEnvironment)
 {
@@ -24,29 +32,111 @@ TEST(CurrentCalendar, LocaleComesFromTheDateLocaleOfTheEnvironment)
     EXPECT_EQ(CurrentCalendar().calendar().calendarType(), "hebrew");
 }
 
-TEST(CurrentCalendar, ZoneComesFromTzAndFollowsItsChanges)
+TEST(CurrentCalendar, ZoneIsReadFromTzAsTheCLibraryReadsIt)
 {
     CurrentCalendar current;
+    const struct
     {
-        ScopedEnv tz("TZ", "America/New_York");
-        EXPECT_EQ(current.calendar().timeZoneId(), "America/New_York");
+        const char* tz;
+        const char* zone;
+    } cases[] = {
+        {"America/New_York", "America/New_York"},
+        {":/usr/share/zoneinfo/Asia/Tokyo", "Asia/Tokyo"},
+        {"", "Universal"},
+        {"JST-9", "JST-9"},
+        {"Not/AZone", "Not/AZone"}, // neither a file nor a rule: UTC under that name
+    };
+    for (const auto& c : cases) {
+        ScopedEnv tz("TZ", c.tz);
+        EXPECT_EQ(current.calendar().timeZoneId(), c.zone) << c.tz;
     }
-    {
-        ScopedEnv tz("TZ", ":/usr/share/zoneinfo/Asia/Tokyo");
-        EXPECT_EQ(current.calendar().timeZoneId(), "Asia/Tokyo");
+    ScopedEnv tz("TZ", "Not/AZone");
+    EXPECT_EQ(current.calendar().startOfDay(utc(2026, 7, 1, 12)), utc(2026, 7, 1));
+}
+
+// The C library's local time for `instant` under the TZ value `tz`.
+static long cLibraryOffset(const char* tz, time_t instant)
+{
+    ScopedEnv variable("TZ", tz);
+    ::tzset();
+    struct tm local
+    {};
+    ::localtime_r(&instant, &local);
+    return local.tm_gmtoff;
+}
+
+TEST(SystemTimeZone, OffsetsEqualTheCLibrarysForRulesPathsAndNames)
+{
+    const char* const values[] = {
+        "JST-9",
+        "<+0330>-3:30",
+        "CET-1CEST,M3.5.0,M10.5.0/3",
+        "EST5EDT",                            // a file, and a rule with the US dates
+        "<-03>3<-02>,M10.1.0/0,M2.3.0/0",     // southern: daylight time across new year
+        "IST-2IDT,M3.4.4/26,M10.5.0",         // a change past midnight of the next day
+        "<-02>2<-01>,M3.5.0/-1,M10.5.0/0",    // a change before midnight
+        "<+0330>-3:30<+0430>,J79/24,J263/24", // Julian days, 29 February never counted
+        "XXX5YYY4,59/2,300/2",                // zero-based days, 29 February counted
+        "/usr/share/zoneinfo/Australia/Lord_Howe",
+        ":Europe/Dublin",
+        "America/Sao_Paulo",
+    };
+    for (const char* value : values) {
+        const auto zone = SystemTimeZone::load(std::string(value));
+        for (int year : {1999, 2024, 2026, 2053}) {
+            for (double t = utc(year, 1, 1); t < utc(year + 1, 1, 1); t += 7 * kHour + 13)
+                ASSERT_EQ(zone->offsetAt(static_cast<int64_t>(t)),
+                          cLibraryOffset(value, static_cast<time_t>(t)))
+                    << value << " at " << static_cast<int64_t>(t);
+        }
     }
-    {
-        ScopedEnv tz("TZ", "");
-        EXPECT_EQ(current.calendar().timeZoneId(), "Etc/UTC");
-    }
-    {
-        // An id ICU does not know falls back to the system's zone, never to a made-up one.
-        ScopedEnv tz("TZ", "Not/AZone");
-        ::unsetenv("TZ");
-        const std::string system = CurrentCalendar::systemTimeZoneId();
-        ::setenv("TZ", "Not/AZone", 1);
-        EXPECT_EQ(CurrentCalendar::systemTimeZoneId(), system);
-    }
+    ::tzset();
+}
+
+TEST(SystemTimeZone, AnUpdatedZoneFileShowsAtTheNextLookUp)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString zoneFile = dir.filePath(QStringLiteral("Test/Zone"));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("Test"))));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/usr/share/zoneinfo/Asia/Tokyo"), zoneFile));
+    ScopedEnv tzDir("TZDIR", dir.path().toStdString());
+    ScopedEnv tz("TZ", "Test/Zone");
+
+    CurrentCalendar current;
+    const double noon = utc(2026, 7, 1, 12);
+    EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1, 0) - 9 * kHour);
+
+    // As a package upgrade writes it: a new file renamed over the old one.
+    const QString next = zoneFile + QStringLiteral(".new");
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/usr/share/zoneinfo/America/Mexico_City"), next));
+    ASSERT_EQ(::rename(next.toLocal8Bit().constData(), zoneFile.toLocal8Bit().constData()), 0);
+    EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1, 6));
+
+    // A file in place of the zone that is no zone file: the C library's UTC, no crash.
+    QFile broken(zoneFile);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("TZif2 but nothing else");
+    broken.close();
+    EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1));
+
+    // A FIFO in its place: read without waiting for a writer that never comes.
+    ASSERT_TRUE(QFile::remove(zoneFile));
+    ASSERT_EQ(::mkfifo(zoneFile.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1));
+}
+
+TEST(ZoneRules, RejectsTruncatedAndInconsistentFiles)
+{
+    QFile tokyo(QStringLiteral("/usr/share/zoneinfo/Asia/Tokyo"));
+    ASSERT_TRUE(tokyo.open(QIODevice::ReadOnly));
+    const QByteArray bytes = tokyo.readAll();
+    ASSERT_TRUE(ZoneRules::fromTzif("Asia/Tokyo", bytes.toStdString()));
+    for (qsizetype cut = 0; cut < bytes.size() - 8; cut += 7)
+        EXPECT_FALSE(ZoneRules::fromTzif("cut", bytes.left(cut).toStdString())) << cut;
+    QByteArray hugeCount = bytes;
+    hugeCount[32] = '\x7f'; // the transition count of the first header
+    EXPECT_FALSE(ZoneRules::fromTzif("huge", hugeCount.toStdString()));
 }
 
 TEST(Calendar, StartOfDayIsTheFirstMomentOfTheLocalDate)
@@ -54,28 +144,39 @@ TEST(Calendar, StartOfDayIsTheFirstMomentOfTheLocalDate)
     const Calendar newYork("en_US", "America/New_York");
     // 2026-03-08 starts at 00:00 EST (05:00 UTC) although the day has only 23 hours.
     EXPECT_EQ(newYork.startOfDay(utc(2026, 3, 8, 16)), utc(2026, 3, 8, 5));
-    EXPECT_EQ(newYork.adding(Calendar::Unit::Day, 1, utc(2026, 3, 8, 5)), utc(2026, 3, 9, 4));
+    EXPECT_EQ(newYork.startOfLocalDay(*newYork.localDay(utc(2026, 3, 8, 16)) + 1),
+              utc(2026, 3, 9, 4));
 
     // Sao Paulo skipped midnight on 2018-11-04: the day began at 01:00 -02, 03:00 UTC.
     const Calendar saoPaulo("pt_BR", "America/Sao_Paulo");
     EXPECT_EQ(saoPaulo.startOfDay(utc(2018, 11, 4, 15)), utc(2018, 11, 4, 3));
-    EXPECT_EQ(saoPaulo.adding(Calendar::Unit::Day, 1, utc(2018, 11, 3, 3)), utc(2018, 11, 4, 3));
 
     // Havana repeats the first hour of 2026-11-01: the day starts at the first midnight.
     const Calendar havana("es_CU", "America/Havana");
     EXPECT_EQ(havana.startOfDay(utc(2026, 11, 1, 12)), utc(2026, 11, 1, 4));
+
+    // Kiritimati skipped 1994-12-31 altogether: its first moment is that of 1995-01-01.
+    const Calendar kiritimati("en_US", "Pacific/Kiritimati");
+    const int64_t skipped = daysFromCivil(1994, 12, 31);
+    EXPECT_EQ(kiritimati.startOfLocalDay(skipped), kiritimati.startOfLocalDay(skipped + 1));
+
+    EXPECT_FALSE(newYork.startOfDay(std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_FALSE(newYork.startOfDay(1e300));
+    EXPECT_EQ(newYork.weekday(1e300), 0);
 }
 
-TEST(Calendar, ComponentsRoundTripToTheFirstMomentOfMonthAndYear)
+TEST(Calendar, MonthsAndYearsAreSpansOfLocalDates)
 {
     const Calendar tokyo("ja_JP", "Asia/Tokyo");
-    const auto month = tokyo.yearMonth(utc(2026, 7, 14, 3));
-    ASSERT_TRUE(month);
-    EXPECT_EQ(month->year, 2026);
-    EXPECT_EQ(month->month, 6); // zero-based
-    EXPECT_EQ(tokyo.date(month->year, month), utc(2026, 6, 30, 15));
-    EXPECT_EQ(tokyo.date(month->year), utc(2025, 12, 31, 15));
+    const int64_t day = *tokyo.localDay(utc(2026, 7, 14, 3));
+    EXPECT_EQ(day, daysFromCivil(2026, 7, 14));
     EXPECT_EQ(tokyo.weekday(utc(2026, 7, 14, 3)), 3); // a Tuesday
+    const auto month = tokyo.spanOf(Calendar::Unit::Month, day);
+    EXPECT_EQ(month->firstDay, daysFromCivil(2026, 7, 1));
+    EXPECT_EQ(month->days, 31);
+    const auto year = tokyo.spanOf(Calendar::Unit::Year, daysFromCivil(2024, 12, 31));
+    EXPECT_EQ(year->firstDay, daysFromCivil(2024, 1, 1));
+    EXPECT_EQ(year->days, 366);
 
     Calendar copy = tokyo;
     copy.setFirstWeekday(7);
@@ -83,13 +184,4 @@ TEST(Calendar, ComponentsRoundTripToTheFirstMomentOfMonthAndYear)
     EXPECT_NE(tokyo.firstWeekday(), 7) << "a copy must not share its settings";
     copy.setFirstWeekday(9);
     EXPECT_EQ(copy.firstWeekday(), 7) << "out-of-range weekdays are ignored";
-}
-
-TEST(Calendar, AddingMonthsPinsTheDayInsteadOfWrapping)
-{
-    const Calendar utcCalendar("en_US", "Etc/UTC");
-    EXPECT_EQ(utcCalendar.adding(Calendar::Unit::Month, 1, utc(2026, 1, 31, 10)),
-              utc(2026, 2, 28, 10));
-    EXPECT_EQ(utcCalendar.adding(Calendar::Unit::Year, 1, utc(2024, 2, 29)), utc(2025, 2, 28));
-    EXPECT_EQ(utcCalendar.adding(Calendar::Unit::Day, -3, utc(2026, 3, 2)), utc(2026, 2, 27));
 }

@@ -101,7 +101,62 @@ TEST(PeriodProgress, HebrewLeapYearHasThirteenMonths)
     EXPECT_DOUBLE_EQ(calculateMonthProgress(utc(2024, 2, 25, 12), hebrew), 15.5 / 30.0);
 
     int months = 0;
-    for (double start = yearStart; start < yearStart + yearLength; ++months)
-        start = *hebrew.adding(Calendar::Unit::Month, 1, start);
+    const int64_t yearEnd = *hebrew.localDay(yearStart) + 383;
+    for (int64_t day = *hebrew.localDay(yearStart); day < yearEnd; ++months)
+        day += hebrew.spanOf(Calendar::Unit::Month, day)->days;
     EXPECT_EQ(months, 13);
+}
+
+TEST(PeriodProgress, IslamicMonthEndsWhereTheNextOneBegins)
+{
+    // Riyadh keeps +03:00. The month holding 1991-01-16 has 30 days in ICU's astronomical
+    // Islamic calendar; counting one month from its first day fell two days short.
+    const Calendar islamic("ar_SA@calendar=islamic", "Asia/Riyadh");
+    ASSERT_EQ(islamic.calendarType(), "islamic");
+    const double now = utc(1991, 1, 16, 9);
+    const int64_t today = *islamic.localDay(now);
+    const auto month = islamic.spanOf(Calendar::Unit::Month, today);
+    ASSERT_TRUE(month);
+    EXPECT_EQ(month->days, 30);
+    const auto next = islamic.spanOf(Calendar::Unit::Month, month->firstDay + month->days);
+    EXPECT_EQ(next->firstDay, month->firstDay + 30);
+    const double start = *islamic.startOfLocalDay(month->firstDay);
+    EXPECT_DOUBLE_EQ(calculateMonthProgress(now, islamic), (now - start) / (30 * kDay));
+}
+
+TEST(PeriodProgress, ZonesFollowTheSystemDatabase)
+{
+    // Each changed its rules after the calendar library's own copy of them was made: Mexico
+    // City dropped daylight time in 2022, Cairo took it up again in 2023, Almaty moved to
+    // +05 in 2024. At 12:00:04 local time the day is half gone.
+    const struct
+    {
+        const char* zone;
+        double noon;
+    } places[] = {{"America/Mexico_City", utc(2026, 7, 1, 18)},
+                  {"Africa/Cairo", utc(2026, 7, 1, 9)},
+                  {"Asia/Almaty", utc(2026, 7, 1, 7)}};
+    for (const auto& place : places) {
+        const Calendar calendar("en_US", place.zone);
+        EXPECT_DOUBLE_EQ(calculateDayProgress(place.noon + 4, calendar), 0.5 + 4.0 / kDay)
+            << place.zone;
+    }
+}
+
+TEST(PeriodProgress, DatesTheDateLineSkippedOrDoubledCountAsTheyWere)
+{
+    // Apia went from 2011-12-29 straight to 2011-12-31: the week from Monday the 26th has six
+    // dates, 144 hours.
+    const Calendar apia = preparedCalendar(Calendar("en_US", "Pacific/Apia"), "monday");
+    const double saturday = utc(2011, 12, 30, 12); // 2011-12-31 02:00 local
+    EXPECT_DOUBLE_EQ(calculateWeekProgress(saturday, apia),
+                     (saturday - utc(2011, 12, 26, 10)) / (144 * kHour));
+
+    // Rarotonga lived 1899-12-25 twice when it moved across the date line: one 48-hour day,
+    // more than half gone in its second run.
+    const Calendar rarotonga("en_US", "Pacific/Rarotonga");
+    const auto day = currentDay(utc(1899, 12, 25, 12), rarotonga);
+    ASSERT_TRUE(day);
+    EXPECT_EQ(day->end - day->start, 48 * kHour);
+    EXPECT_GT(calculateDayProgress(utc(1899, 12, 25, 12), rarotonga), 0.5);
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-using Unit = Calendar::Unit;
-
 double elapsedShare(double now, std::optional<Period> period)
 {
     if (!period)
@@ -20,23 +18,23 @@ double elapsedShare(double now, std::optional<Period> period)
     return f > 1.0 ? 1.0 : f;
 }
 
-// The first moment of the local date `count` units after `start`. Adding keeps the clock time
-// of `start`, which is not midnight where the day began after a skipped midnight.
-std::optional<double> firstMomentAfter(const Calendar& calendar, Unit unit, int count, double start)
+// From the first moment of local date `first` to the first moment of the date `days` later.
+// Counting local dates, not 24-hour steps, keeps a period right where a zone skipped or
+// repeated a date, and makes each period end where the next one of its kind begins.
+std::optional<Period> daysFrom(const Calendar& calendar, int64_t first, int64_t days)
 {
-    const auto later = calendar.adding(unit, count, start);
-    return later ? calendar.startOfDay(*later) : std::nullopt;
-}
-
-std::optional<Period> periodFrom(const Calendar& calendar, Unit unit, int length,
-                                 std::optional<double> start)
-{
-    if (!start)
-        return std::nullopt;
-    const auto end = firstMomentAfter(calendar, unit, length, *start);
-    if (!end)
+    const auto start = calendar.startOfLocalDay(first);
+    const auto end = calendar.startOfLocalDay(first + days);
+    if (!start || !end)
         return std::nullopt;
     return Period{*start, *end};
+}
+
+std::optional<Period> currentSpan(double now, const Calendar& calendar, Calendar::Unit unit)
+{
+    const auto today = calendar.localDay(now);
+    const auto span = today ? calendar.spanOf(unit, *today) : std::nullopt;
+    return span ? daysFrom(calendar, span->firstDay, span->days) : std::nullopt;
 }
 
 } // namespace
@@ -55,7 +53,8 @@ Calendar preparedCalendar(Calendar calendar, const QString& weekStartText)
 
 std::optional<Period> currentDay(double now, const Calendar& calendar)
 {
-    return periodFrom(calendar, Unit::Day, 1, calendar.startOfDay(now));
+    const auto today = calendar.localDay(now);
+    return today ? daysFrom(calendar, *today, 1) : std::nullopt;
 }
 
 double calculateDayProgress(double now, const Calendar& calendar)
@@ -66,27 +65,19 @@ double calculateDayProgress(double now, const Calendar& calendar)
 double calculateWeekProgress(double now, const Calendar& calendar)
 {
     const int weekday = calendar.weekday(now);
-    const auto today = calendar.startOfDay(now);
+    const auto today = calendar.localDay(now);
     if (weekday == 0 || !today)
         return 0.0;
     const int daysSinceWeekStart = (weekday - calendar.firstWeekday() + 7) % 7;
-    const auto start = firstMomentAfter(calendar, Unit::Day, -daysSinceWeekStart, *today);
-    return elapsedShare(now, periodFrom(calendar, Unit::Day, 7, start));
+    return elapsedShare(now, daysFrom(calendar, *today - daysSinceWeekStart, 7));
 }
 
 double calculateMonthProgress(double now, const Calendar& calendar)
 {
-    const auto month = calendar.yearMonth(now);
-    if (!month)
-        return 0.0;
-    return elapsedShare(now,
-                        periodFrom(calendar, Unit::Month, 1, calendar.date(month->year, month)));
+    return elapsedShare(now, currentSpan(now, calendar, Calendar::Unit::Month));
 }
 
 double calculateYearProgress(double now, const Calendar& calendar)
 {
-    const auto month = calendar.yearMonth(now);
-    if (!month)
-        return 0.0;
-    return elapsedShare(now, periodFrom(calendar, Unit::Year, 1, calendar.date(month->year)));
+    return elapsedShare(now, currentSpan(now, calendar, Calendar::Unit::Year));
 }

@@ -14,9 +14,9 @@ int firstWeekdayNumber(const QString& weekStartText);
 // A copy of `calendar` whose weeks start on the day the stored week-start text names.
 Calendar preparedCalendar(Calendar calendar, const QString& weekStartText);
 
-// The first moment of the local day that contains `now` and the first moment of the next one.
-// Where a day begins after a skipped midnight, the next day's first moment is its own midnight,
-// not the same clock time a day later, so such a day counts its real 23 hours.
+// The first moment of the local day that contains `now` and the first moment of the next one,
+// so a day that began after a skipped midnight counts its real 23 hours, and a date a zone
+// lived twice its real 48.
 struct Period
 {
     double start = 0;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/ZoneRules.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <sys/types.h>
+
+// The zone the C library uses for local time: TZ as a zone name, ":name", a path or a POSIX
+// rule, and /etc/localtime where TZ is unset; zone names are looked up in TZDIR, by default
+// /usr/share/zoneinfo. What the C library reads as UTC (an empty TZ, a name that is neither a
+// file nor a rule, a missing /etc/localtime) is UTC here too.
+class SystemTimeZone
+{
+public:
+    // The zone now in force. The file behind it is only looked at (stat, not read) while its
+    // identity stays the same, so a tzdata upgrade or a new /etc/localtime shows at once.
+    std::shared_ptr<const ZoneRules> current();
+
+    // The zone for a TZ value, as the C library reads it; none means TZ is unset.
+    static std::shared_ptr<const ZoneRules> load(const std::optional<std::string>& tz);
+
+private:
+    struct FileIdentity
+    {
+        bool exists = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long modifiedNs = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static std::string zoneFilePath(const std::optional<std::string>& tz);
+    static FileIdentity identityOf(const std::string& path);
+
+    std::shared_ptr<const ZoneRules> m_zone;
+    std::optional<std::string> m_tz;
+    std::string m_tzDir;
+    FileIdentity m_identity;
+};
