@@ -1,40 +1,66 @@
 #include "platform/PreferencesStore.h"
 
+#include "platform/IniFileEditor.h"
+#include "platform/XdgConfigHome.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSaveFile>
 #include <QSettings>
-#include <QStandardPaths>
+
+namespace {
+
+// Exists and is something other than a regular file (a link to one counts as one).
+bool isOddFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
+
+} // namespace
 
 PreferencesStore::PreferencesStore() : PreferencesStore(standardFilePath()) {}
 
-PreferencesStore::PreferencesStore(const QString& filePath)
-    : m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
-{}
+PreferencesStore::PreferencesStore(const QString& filePath) : m_filePath(filePath) {}
 
 PreferencesStore::~PreferencesStore() = default;
 
 QString PreferencesStore::standardFilePath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/horalis/horalis.conf");
+    const QString config = XdgConfigHome::path();
+    return config.isEmpty() ? QString() : config + QStringLiteral("/horalis/horalis.conf");
 }
 
 QString PreferencesStore::filePath() const
 {
-    return m_settings->fileName();
+    return m_filePath;
 }
 
-void PreferencesStore::refresh() const
+QSettings* PreferencesStore::reader() const
 {
-    // With nothing pending, sync() only compares the file's size and time stamp with what it
-    // read last, and reads the file again when another process has changed it.
-    m_settings->sync();
+    // Opening a FIFO for reading blocks until a writer comes, so nothing but a regular file
+    // (or no file) is handed to QSettings.
+    if (m_filePath.isEmpty() || isOddFile(m_filePath)) {
+        m_settings.reset();
+        return nullptr;
+    }
+    if (!m_settings)
+        m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
+    else
+        // With nothing pending, sync() only compares the file's size and time stamp with what
+        // it read last, and reads the file again when another process has changed it.
+        m_settings->sync();
+    return m_settings.get();
 }
 
 std::optional<QVariant> PreferencesStore::object(const QString& key) const
 {
-    refresh();
-    QVariant value = m_settings->value(key);
+    QSettings* settings = reader();
+    if (!settings)
+        return std::nullopt;
+    QVariant value = settings->value(key);
     if (!value.isValid())
         return std::nullopt;
     return value;
@@ -69,12 +95,12 @@ std::optional<bool> PreferencesStore::boolean(const QString& key) const
 
 bool PreferencesStore::set(const QString& key, bool value)
 {
-    return write(key, QVariant(value));
+    return write(key, value ? QByteArray("true") : QByteArray("false"));
 }
 
 bool PreferencesStore::set(const QString& key, const QString& value)
 {
-    return write(key, QVariant(value));
+    return write(key, value.toUtf8());
 }
 
 bool PreferencesStore::remove(const QString& key)
@@ -84,9 +110,9 @@ bool PreferencesStore::remove(const QString& key)
 
 bool PreferencesStore::canWrite() const
 {
-    // Checked first, so that a write that cannot succeed leaves nothing pending in QSettings'
-    // in-memory copy, where readers would take it for stored.
-    const QFileInfo file(m_settings->fileName());
+    if (m_filePath.isEmpty())
+        return false;
+    const QFileInfo file(m_filePath);
     const QString folder = file.absolutePath();
     if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
         return false;
@@ -97,25 +123,35 @@ bool PreferencesStore::canWrite() const
     return !file.exists() || (file.isFile() && file.isReadable() && file.isWritable());
 }
 
-bool PreferencesStore::write(const QString& key, const std::optional<QVariant>& value)
+bool PreferencesStore::write(const QString& key, const std::optional<QByteArray>& value)
 {
     if (!canWrite())
         return false;
-    const std::optional<QVariant> before = object(key);
-    // A writer of its own, as QSettings' status keeps the first error it ever met.
-    QSettings writer(m_settings->fileName(), QSettings::IniFormat);
-    if (value)
-        writer.setValue(key, *value);
-    else
-        writer.remove(key);
-    writer.sync();
-    // A format error only says that some lines of the old file could not be read.
-    if (writer.status() != QSettings::AccessError)
+    // The lock QSettings itself takes for this file, so no other writer is midway. It is taken
+    // at once or not at all: a lock held elsewhere, a folder or garbage in its place refuses
+    // the write instead of waiting on it.
+    const QString lockPath = m_filePath + QStringLiteral(".lock");
+    if (isOddFile(lockPath))
+        return false;
+    QLockFile lock(lockPath);
+    if (!lock.tryLock(0))
+        return false;
+
+    QByteArray content;
+    if (QFile file(m_filePath); file.exists()) {
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        content = file.readAll();
+    }
+    const QByteArray updated = IniFileEditor::withValue(content, key.toUtf8(), value);
+    if (updated == content)
         return true;
-    // The file could not be written after all: put the in-memory copy back as the disk has it.
-    if (before)
-        writer.setValue(key, *before);
-    else
-        writer.remove(key);
-    return false;
+    // Written to a temporary file and renamed, so a crash never leaves half a file.
+    QSaveFile file(m_filePath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.commit())
+        return false;
+    // The next read starts afresh: a rewrite within the same millisecond and of the same size
+    // would not show in the time stamp QSettings compares.
+    m_settings.reset();
+    return true;
 }

@@ -10,17 +10,21 @@ class QSettings;
 
 // The per-user preferences store: texts and booleans under keys, in an INI file under the
 // XDG config folder. Every read first picks up changes other processes made to the file, and
-// every write is on disk before it returns.
+// every write is on disk before it returns. Only a regular file is read or written: a FIFO,
+// a device or a folder in its place reads as an empty store and is never waited on.
 class PreferencesStore
 {
 public:
-    // The user's own store: $XDG_CONFIG_HOME/horalis/horalis.conf (~/.config by default).
+    // The user's own store: $XDG_CONFIG_HOME/horalis/horalis.conf (~/.config by default), or
+    // none where the user has no usable home: then every read gives nothing and every write
+    // fails.
     PreferencesStore();
     explicit PreferencesStore(const QString& filePath);
     ~PreferencesStore();
     PreferencesStore(const PreferencesStore&) = delete;
     PreferencesStore& operator=(const PreferencesStore&) = delete;
 
+    // Empty where the user has no usable home.
     static QString standardFilePath();
     QString filePath() const;
 
@@ -40,8 +44,11 @@ public:
 
 private:
     bool canWrite() const;
-    bool write(const QString& key, const std::optional<QVariant>& value);
-    void refresh() const;
+    bool write(const QString& key, const std::optional<QByteArray>& value);
+    // The reader, up to date with the file; none while there is no regular file to read.
+    QSettings* reader() const;
 
-    std::unique_ptr<QSettings> m_settings;
+    QString m_filePath;
+    // Made on first use, as QSettings reads the file as soon as it exists.
+    mutable std::unique_ptr<QSettings> m_settings;
 };

@@ -1,14 +1,17 @@
 #include "platform/LoginItem.h"
 #include "Horalis/settings_window/LaunchAtLogin.h"
+#include "platform/StandardOutput.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
@@ -98,4 +101,83 @@ TEST(LoginItem, ExecArgumentsAreQuotedAsDesktopEntriesRequire)
     EXPECT_EQ(LoginItem::quoteExecArgument("/a/$b\"c"), "\"/a/\\\\$b\\\\\"c\"");
     EXPECT_EQ(LoginItem::quoteExecArgument("/a/100%"), "/a/100%%");
     EXPECT_EQ(LoginItem::quoteExecArgument("/a\\b"), "\"/a\\\\\\\\b\"");
+}
+
+TEST(LoginItem, TheEntryIsAFileOfItsOwnNeverWrittenThroughALink)
+{
+    QDir().mkpath(autostartFolder());
+    const QString entry = LoginItem::entryPath();
+    const QString target = autostartFolder() + QStringLiteral("/../elsewhere.desktop");
+    QFile elsewhere(target);
+    ASSERT_TRUE(elsewhere.open(QIODevice::WriteOnly));
+    elsewhere.write("mine");
+    elsewhere.close();
+
+    for (const bool dangling : {false, true}) {
+        if (dangling)
+            QFile::remove(target);
+        QFile::remove(entry);
+        ASSERT_TRUE(QFile::link(target, entry));
+        EXPECT_FALSE(configureLaunchAtLogin(true));
+        EXPECT_FALSE(QFileInfo(entry).isSymLink());
+        EXPECT_TRUE(QFileInfo(entry).isFile());
+        if (dangling) {
+            EXPECT_FALSE(QFile::exists(target)) << "nothing is created where a link points";
+        } else {
+            ASSERT_TRUE(elsewhere.open(QIODevice::ReadOnly));
+            EXPECT_EQ(elsewhere.readAll(), "mine") << "a link's target is never overwritten";
+            elsewhere.close();
+        }
+    }
+    // Turning it off removes a dangling link too.
+    QFile::remove(entry);
+    ASSERT_TRUE(QFile::link(target, entry));
+    EXPECT_FALSE(configureLaunchAtLogin(false));
+    EXPECT_FALSE(QFileInfo(entry).isSymLink());
+}
+
+TEST(LoginItem, APathNoLauncherCouldStartIsRefusedWithTheOneLine)
+{
+    const QString entry = LoginItem::entryPath();
+    QFile::remove(entry);
+    for (const QByteArray& path :
+         {QByteArray("/opt/new\nline/horalis"), QByteArray("/opt/tab\there/horalis"),
+          QByteArray("/opt/K\xf6ln/horalis"), QByteArray()}) {
+        QString error;
+        EXPECT_FALSE(LoginItem(path).registerItem(&error)) << path.constData();
+        EXPECT_FALSE(error.contains(QLatin1Char('\n'))) << "one line: " << error.toStdString();
+        EXPECT_FALSE(QFile::exists(entry));
+    }
+    // Every other path is written so that a launcher starts exactly that file.
+    QString error;
+    const QByteArray odd = "/opt/My Apps/100% \"sure\" $HOME `x` \\ ünï/horalis";
+    ASSERT_TRUE(LoginItem(odd).registerItem(&error)) << error.toStdString();
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Exec=\"/opt/My Apps/100%% \\\\\"sure\\\\\" \\\\$HOME "
+                                        "\\\\`x\\\\` \\\\\\\\ ünï/horalis\"\n"));
+    if (!QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty()) {
+        QProcess validate;
+        validate.start(QStringLiteral("desktop-file-validate"), {entry});
+        ASSERT_TRUE(validate.waitForFinished(10000));
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+    }
+}
+
+TEST(StandardOutput, AClosedPipeCostsTheLineNotTheProgram)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ::close(ends[0]); // the reader has gone
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(ends[1], STDOUT_FILENO);
+    ::close(ends[1]);
+    const bool written = StandardOutput::writeLine("Failed to configure launch at login: x");
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_FALSE(written);
+    sigset_t pending;
+    sigpending(&pending);
+    EXPECT_FALSE(sigismember(&pending, SIGPIPE)) << "no SIGPIPE left to arrive later";
 }

@@ -1,4 +1,5 @@
 #include "platform/PreferencesStore.h"
+#include "support/TestTime.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -121,4 +124,97 @@ TEST_F(PreferencesStoreTest, AWriteThatCannotReachTheDiskIsReportedAndNotRemembe
     PreferencesStore blocked(m_dir.filePath(QStringLiteral("blocked/horalis/horalis.conf")));
     EXPECT_FALSE(blocked.set("iconFlipped", true));
     EXPECT_FALSE(blocked.object("iconFlipped"));
+}
+
+TEST_F(PreferencesStoreTest, OddFilesInPlaceOfTheFileOrItsLockAreNeverWaitedOn)
+{
+    // Each of these would block a read or a write for good if it were opened or waited on;
+    // the test's own time limit is the check.
+    QDir().mkpath(m_dir.filePath(QStringLiteral("horalis")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+    PreferencesStore store(path());
+    EXPECT_FALSE(store.object("weekStart"));
+    EXPECT_FALSE(store.set("weekStart", QStringLiteral("sunday")));
+    QFile::remove(path());
+
+    const QString lock = path() + QStringLiteral(".lock");
+    writeFile("[General]\nweekStart=friday\n");
+    QDir().mkpath(lock); // a folder where QSettings' lock goes
+    EXPECT_FALSE(store.set("weekStart", QStringLiteral("sunday")));
+    QDir().rmdir(lock);
+    QFile garbage(lock); // a lock QLockFile cannot read, just written
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("\x01\x02 not a lock");
+    garbage.close();
+    EXPECT_FALSE(store.set("weekStart", QStringLiteral("sunday")));
+    QFile::remove(lock);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+    EXPECT_FALSE(store.set("weekStart", QStringLiteral("sunday")));
+    EXPECT_EQ(store.string("weekStart"), "friday") << "a refused write changes nothing";
+
+    QFile::remove(lock);
+    EXPECT_TRUE(store.set("weekStart", QStringLiteral("sunday")));
+    EXPECT_EQ(store.string("weekStart"), "sunday");
+}
+
+TEST_F(PreferencesStoreTest, ARewriteKeepsEveryOtherLineByteForByte)
+{
+    const QByteArray before = "; my notes: do not touch\n"
+                              "[General]\n"
+                              "# weekStart=tuesday was too early\n"
+                              "weekStart=monday\n"
+                              "city=K\xf6ln\n" // Latin-1, not UTF-8
+                              "\n"
+                              "[Other]\n"
+                              "iconStyle=mine\n";
+    writeFile(before);
+    PreferencesStore store(path());
+    ASSERT_TRUE(store.set("weekStart", QStringLiteral("sunday")));
+    ASSERT_TRUE(store.set("iconFlipped", true));
+    EXPECT_EQ(fileContent(), QByteArray("; my notes: do not touch\n"
+                                        "[General]\n"
+                                        "# weekStart=tuesday was too early\n"
+                                        "weekStart=sunday\n"
+                                        "city=K\xf6ln\n"
+                                        "iconFlipped=true\n"
+                                        "\n"
+                                        "[Other]\n"
+                                        "iconStyle=mine\n"));
+    EXPECT_EQ(store.string("weekStart"), "sunday");
+    EXPECT_EQ(store.boolean("iconFlipped"), true);
+    EXPECT_FALSE(store.string("iconStyle")) << "another section's key is not ours";
+
+    ASSERT_TRUE(store.remove("iconFlipped"));
+    ASSERT_TRUE(store.set("weekStart", QStringLiteral("monday")));
+    EXPECT_EQ(fileContent(), before);
+
+    // A file with no [General] section gets one, at the top, where QSettings reads it.
+    writeFile("[Other]\r\nx=1\r\n");
+    ASSERT_TRUE(store.set("showIcon", false));
+    EXPECT_EQ(fileContent(), QByteArray("[General]\nshowIcon=false\n\n[Other]\r\nx=1\r\n"));
+    EXPECT_EQ(store.boolean("showIcon"), false);
+}
+
+TEST(PreferencesStoreHome, FollowsTheXdgRulesAndWritesNothingWithoutAHome)
+{
+    const QString config = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+    const QString home = QString::fromLocal8Bit(qgetenv("HOME"));
+    ScopedEnv restoreConfig("XDG_CONFIG_HOME", config.toStdString());
+    ScopedEnv restoreHome("HOME", home.toStdString());
+    EXPECT_EQ(PreferencesStore::standardFilePath(), config + "/horalis/horalis.conf");
+
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1); // ignored, as the rules require
+    EXPECT_EQ(PreferencesStore::standardFilePath(), home + "/.config/horalis/horalis.conf");
+    ::setenv("XDG_CONFIG_HOME", "", 1);
+    EXPECT_EQ(PreferencesStore::standardFilePath(), home + "/.config/horalis/horalis.conf");
+
+    for (const char* noHome : {"relative/home", "", "/"}) {
+        ::setenv("HOME", noHome, 1);
+        EXPECT_EQ(PreferencesStore::standardFilePath(), QString()) << noHome;
+    }
+    ::unsetenv("HOME");
+    EXPECT_EQ(PreferencesStore::standardFilePath(), QString());
+    PreferencesStore store;
+    EXPECT_FALSE(store.set("weekStart", QStringLiteral("sunday")));
+    EXPECT_FALSE(store.object("weekStart"));
 }

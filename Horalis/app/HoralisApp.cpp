@@ -1,6 +1,7 @@
 #include "Horalis/app/HoralisApp.h"
 
 #include "Horalis/app/AppDelegate.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 
 #include <QTimer>
@@ -15,6 +16,8 @@ HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
     m_instance = std::make_unique<SingleInstance>();
     if (!m_instance->isPrimary())
         return;
+    // A session's end or Ctrl+C leaves the way "Quit Horalis" does.
+    connect(new QuitSignals(this), &QuitSignals::quitRequested, this, &QCoreApplication::quit);
     m_appDelegate = std::make_unique<AppDelegate>();
     // Launching has finished once the event loop runs.
     QTimer::singleShot(0, m_appDelegate.get(), &AppDelegate::applicationDidFinishLaunching);

@@ -1,8 +1,7 @@
 #include "Horalis/settings_window/LaunchAtLogin.h"
 
 #include "platform/LoginItem.h"
-
-#include <cstdio>
+#include "platform/StandardOutput.h"
 
 std::optional<QString> configureLaunchAtLogin(bool enabled)
 {
@@ -12,7 +11,8 @@ std::optional<QString> configureLaunchAtLogin(bool enabled)
     if (done)
         return std::nullopt;
     const QString line = QStringLiteral("Failed to configure launch at login: ") + error;
-    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
+    // Straight to the file descriptor: nothing waits in a buffer, and a closed pipe costs
+    // only the line.
+    StandardOutput::writeLine(line.toUtf8());
     return line;
 }

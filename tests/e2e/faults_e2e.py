@@ -1,8 +1,10 @@
 """Faults Horalis must survive while it runs: its preferences file replaced by garbage, by
-nothing, by wrong types, by a folder; a config folder it cannot use; the tray dying."""
+nothing, by wrong types, by a folder; a config folder it cannot use; the tray dying; odd files
+where its own go; the signals that end a session."""
 
 import os
 import shutil
+import signal
 import sys
 import time
 import unittest
@@ -94,6 +96,22 @@ class FaultsTest(unittest.TestCase):
         self.desktop.start_tray()
         self.assertIsNotNone(wait_for(self.desktop.icon, 2.0), "the icon did not return in 2 s")
         self.assertIsNone(process.poll())
+
+    def test_odd_files_at_start_never_hold_it_and_session_signals_quit_cleanly(self):
+        # A FIFO for the preferences, a folder for QSettings' lock, an empty instance lock: each
+        # once kept the icon from ever appearing.
+        folder = os.path.dirname(self.desktop.preferences_path())
+        os.makedirs(folder, exist_ok=True)
+        os.mkfifo(self.desktop.preferences_path())
+        os.makedirs(self.desktop.preferences_path() + ".lock")
+        open(os.path.join(self.desktop.runtime, "horalis.lock"), "w").close()
+        for quit_signal in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+            process, _ = self.desktop.start_docked()
+            process.send_signal(quit_signal)
+            out, errors = process.communicate(timeout=10)
+            self.assertEqual(process.returncode, 0, f"{quit_signal!r} did not quit cleanly")
+            self.assertEqual((out, errors), ("", ""))
+            wait_for(lambda: self.desktop.icon() is None, 5)
 
     def read_preferences(self):
         try:
