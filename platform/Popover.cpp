@@ -3,15 +3,17 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
-// Where the popover is a tool window, a click on the tray item first takes its focus away,
-// which closes it, and then reaches the item; a report this soon after closing is that click.
-constexpr qint64 kSameClickMs = 250;
+// A click on the tray item while the popover is open first closes it (the press lands outside
+// it), and then reaches the item: a StatusNotifierItem host reports it on the release, over
+// D-Bus, some hundred milliseconds later. A report this soon after such a close is that click.
+constexpr qint64 kSameClickMs = 400;
 } // namespace
 
 Popover::Popover(QWidget* content)
@@ -63,20 +65,38 @@ void Popover::showRelativeTo(const QRect& anchor)
 
 void Popover::performClose()
 {
-    if (isVisible())
-        hide();
+    if (!isVisible())
+        return;
+    m_closingOnRequest = true;
+    hide();
+    m_closingOnRequest = false;
 }
 
-bool Popover::justClosed() const
+bool Popover::justClosed(bool clickReportedByHost) const
 {
-    // A popup window keeps the closing click from reaching the item at all.
-    return !m_usesPopupWindow && m_sinceClose.isValid() && m_sinceClose.elapsed() < kSameClickMs;
+    // A popup window keeps the closing click from reaching an XEmbed item at all.
+    if (m_usesPopupWindow && !clickReportedByHost)
+        return false;
+    return m_sinceClose.isValid() && m_sinceClose.elapsed() < kSameClickMs;
 }
 
 void Popover::hideEvent(QHideEvent* event)
 {
-    m_sinceClose.start();
+    // Closed by a click somewhere else, which may be the click on the item.
+    if (m_closingOnRequest)
+        m_sinceClose.invalidate();
+    else
+        m_sinceClose.start();
     QWidget::hideEvent(event);
+}
+
+void Popover::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        performClose();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Popover::changeEvent(QEvent* event)

@@ -17,9 +17,10 @@ public:
     // it where there is no room below. An empty anchor stands for the pointer.
     void showRelativeTo(const QRect& anchor);
     void performClose();
-    // True shortly after the popover closed because of a click outside it: that click, when it
-    // was on the tray item, must not open it again.
-    bool justClosed() const;
+    // True shortly after the popover closed because of a click outside it (not by a toggle or
+    // Escape): that click, when it was on the tray item, must not open it again. Only a click
+    // a tray host reports over D-Bus, or one on a tool window, can arrive that way.
+    bool justClosed(bool clickReportedByHost) const;
 
     // Where a popover of `size` opens for `anchor` on a screen whose free area is `screen`.
     static QPoint placement(const QRect& anchor, const QSize& size, const QRect& screen);
@@ -27,9 +28,11 @@ public:
 protected:
     void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* m_content;
     QElapsedTimer m_sinceClose;
     bool m_usesPopupWindow;
+    bool m_closingOnRequest = false;
 };

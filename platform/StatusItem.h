@@ -1,16 +1,22 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
+#include <QMenu>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 
 #include <memory>
 
+class QDBusServiceWatcher;
+class QMenu;
 class QSystemTrayIcon;
+class StatusNotifierItem;
 
-// The program's item in the system tray: the desktop's StatusNotifierItem host where there is
-// one, the XEmbed tray otherwise. If no tray exists yet the item waits for one, and it comes
-// back when the tray restarts.
+// The program's item in the system tray: a StatusNotifierItem wherever a host's watcher is on
+// the session bus, the XEmbed tray otherwise. It follows the watcher as it comes and goes, so
+// the item appears when a tray starts after the program and returns when a tray restarts.
 class StatusItem : public QObject
 {
     Q_OBJECT
@@ -22,24 +28,41 @@ public:
         Right
     };
 
-    explicit StatusItem(QObject* parent = nullptr);
+    // `menu` is what a StatusNotifierItem host shows as the item's menu; it stays the caller's.
+    explicit StatusItem(QMenu* menu = nullptr, QObject* parent = nullptr);
     ~StatusItem() override;
 
-    // Shows the image as drawn (a null image leaves the item without one). An image equal,
-    // pixel for pixel, to the one shown is not handed to the tray again.
-    void setImage(const QImage& image);
-    const QImage& image() const { return m_image; }
-    // How often the tray was handed a new image.
+    // Shows the picture, drawn at each of its pixel densities (an empty list leaves the item
+    // without one). Pictures equal, pixel for pixel, to those shown are not handed on again.
+    void setImages(const QList<QImage>& images);
+    // The first picture shown, null while there is none.
+    QImage image() const { return m_images.value(0); }
+    // How often the tray was handed new pictures.
     int imageUpdates() const { return m_imageUpdates; }
+    // What a pointer resting on the item shows.
+    void setToolTip(const QString& title, const QString& text);
 
+    // True while a StatusNotifierItem host shows the item (it then shows the menu itself).
+    bool isOnHost() const { return m_host != nullptr; }
     // The item's place on screen; empty where the tray does not tell (StatusNotifierItem).
     QRect geometry() const;
 
 signals:
-    void clicked(StatusItem::Click click);
+    // `at` is where the host says the click was; null where it does not say (XEmbed).
+    void clicked(StatusItem::Click click, QPoint at);
 
 private:
-    std::unique_ptr<QSystemTrayIcon> m_tray;
-    QImage m_image;
+    void followWatcher(const QString& owner);
+    void useHost();
+    void useXEmbed();
+    void showOnXEmbed();
+
+    QPointer<QMenu> m_menu;
+    QDBusServiceWatcher* m_watcher = nullptr;
+    StatusNotifierItem* m_host = nullptr;
+    std::unique_ptr<QSystemTrayIcon> m_xembed;
+    QList<QImage> m_images;
+    QString m_toolTipTitle;
+    QString m_toolTipText;
     int m_imageUpdates = 0;
 };

@@ -118,9 +118,9 @@ TEST_F(PanelTest, ShowsTheCalculatorsValuesInOrder)
     EXPECT_EQ(m_panel.weekRow()->bar()->segmentCount(), 7);
     EXPECT_EQ(m_panel.yearRow()->bar()->segmentCount(), 12);
     EXPECT_EQ(m_panel.settingsButton()->title(), "Settings...");
-    EXPECT_EQ(m_panel.settingsButton()->hintText(), "\u2318,");
+    EXPECT_EQ(m_panel.settingsButton()->hintText(), "Ctrl+,");
     EXPECT_EQ(m_panel.quitButton()->title(), "Quit Horalis");
-    EXPECT_EQ(m_panel.quitButton()->hintText(), "\u2318Q");
+    EXPECT_EQ(m_panel.quitButton()->hintText(), "Ctrl+Q");
 
     // Top to bottom: figure, time left, rows, buttons; each bar 268 wide, buttons edge to edge.
     const auto y = [this](QWidget* w) { return w->mapTo(&m_panel, QPoint(0, 0)).y(); };
@@ -205,7 +205,7 @@ TEST_F(PanelTest, ButtonRowsHoverAndClickOnTheirWholeWidth)
 TEST(MenuButton, WithoutShortcutShowsOnlyTheTitle)
 {
     int runs = 0;
-    MenuButton button("Plain", std::nullopt, [&] { ++runs; });
+    MenuButton button("Plain", QKeySequence(), [&] { ++runs; });
     button.resize(300, 28);
     button.show();
     EXPECT_EQ(button.hintText(), "");

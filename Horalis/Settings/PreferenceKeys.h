@@ -7,6 +7,7 @@ namespace PreferenceKeys {
 inline constexpr QLatin1StringView weekStart{"weekStart"};
 inline constexpr QLatin1StringView iconStyle{"iconStyle"};
 inline constexpr QLatin1StringView iconFlipped{"iconFlipped"};
+inline constexpr QLatin1StringView iconColor{"iconColor"};
 inline constexpr QLatin1StringView launchAtLogin{"launchAtLogin"};
 inline constexpr QLatin1StringView showIcon{"showIcon"};
 inline constexpr QLatin1StringView hasLaunchedBefore{"hasLaunchedBefore"};

@@ -9,7 +9,8 @@
 HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("horalis"));
-    setApplicationDisplayName(QStringLiteral("Horalis"));
+    // No display name: Qt would add it to every window title ("Settings — Horalis").
+    setApplicationDisplayName(QString());
     setDesktopFileName(QStringLiteral("horalis"));
     setQuitOnLastWindowClosed(false);
 

@@ -1,8 +1,10 @@
 #include "Horalis/menubar/MenuBarManager.h"
 
+#include "Horalis/Settings/IconColor.h"
 #include "Horalis/Settings/PreferenceKeys.h"
 #include "Horalis/Settings/Settings.h"
 #include "Horalis/menubar/StatusIcon.h"
+#include "Horalis/model/PercentFigure.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
 #include "platform/Popover.h"
@@ -34,7 +36,17 @@ MenuBarManager::~MenuBarManager()
 
 void MenuBarManager::setupMenuBar()
 {
-    m_statusItem = std::make_unique<StatusItem>();
+    m_hostMenu = std::make_unique<QMenu>();
+    // GNOME's AppIndicator extension opens the item's menu on a click and keeps the click for
+    // itself, so there the menu starts with the panel.
+    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP")
+            .split(QLatin1Char(':'))
+            .contains(QLatin1String("GNOME"), Qt::CaseInsensitive)) {
+        m_hostMenu->addAction(QStringLiteral("Show Progress"), this, [this] { togglePopover(); });
+        m_hostMenu->addSeparator();
+    }
+    addMenuItems(m_hostMenu.get());
+    m_statusItem = std::make_unique<StatusItem>(m_hostMenu.get());
     updateIcon();
     connect(m_statusItem.get(), &StatusItem::clicked, this, &MenuBarManager::handleClick);
     // The panel and the timer follow once the event loop has passed the item to the tray, so
@@ -72,26 +84,56 @@ void MenuBarManager::updateIcon()
     if (!m_statusItem)
         return;
     const Settings& settings = Settings::shared();
+    const double progress = m_calculator ? m_calculator->dayProgress() : 0.0;
+    if (m_calculator) {
+        m_statusItem->setToolTip(QStringLiteral("Horalis"),
+                                 QStringLiteral("%1% of the day, %2")
+                                     .arg(wholePercent(progress))
+                                     .arg(m_calculator->timeRemainingText()));
+    }
     if (!settings.showIcon()) {
-        m_statusItem->setImage(QImage());
+        m_statusItem->setImages({});
         return;
     }
-    const double progress = m_calculator ? m_calculator->dayProgress() : 0.0;
     const QString style =
         settings.defaults().string(PreferenceKeys::iconStyle).value_or(QStringLiteral("pill"));
     const bool flipped = settings.defaults().boolValue(PreferenceKeys::iconFlipped);
-    m_statusItem->setImage(makeIcon(style, flipped, progress));
+    const IconColor colour =
+        IconColor::fromRawValue(
+            settings.defaults().string(PreferenceKeys::iconColor).value_or(QStringLiteral("auto")))
+            .value_or(IconColor::automatic);
+    const bool white =
+        colour == IconColor::white ||
+        (colour == IconColor::automatic && m_panelShade.isDark(m_statusItem->geometry()));
+    const IconInk ink = white ? IconInk::white : IconInk::black;
+    // The screen's density for an XEmbed tray; 1× and 2× for a host, which picks its own.
+    QList<QImage> images{makeIcon(style, flipped, progress, 0, ink)};
+    if (m_statusItem->isOnHost())
+        images = {makeIcon(style, flipped, progress, 1, ink),
+                  makeIcon(style, flipped, progress, 2, ink)};
+    m_statusItem->setImages(images);
 }
 
-void MenuBarManager::handleClick(StatusItem::Click click)
+void MenuBarManager::handleClick(StatusItem::Click click, QPoint at)
 {
     if (click == StatusItem::Click::Right)
-        showContextMenu();
+        showContextMenu(at);
     else
-        togglePopover();
+        togglePopover(at);
 }
 
-void MenuBarManager::togglePopover()
+QRect MenuBarManager::anchorFor(QPoint at) const
+{
+    const QRect item = m_statusItem ? m_statusItem->geometry() : QRect();
+    if (!item.isEmpty())
+        return item;
+    // Some hosts send (0, 0) for a click they place nowhere.
+    if (!at.isNull())
+        return QRect(at, QSize(1, 1));
+    return QRect(QCursor::pos(), QSize(1, 1));
+}
+
+void MenuBarManager::togglePopover(QPoint at)
 {
     if (!m_statusItem || !m_popover)
         return;
@@ -100,30 +142,35 @@ void MenuBarManager::togglePopover()
         return;
     }
     // The click on the item that just closed the popover is not a request to open it.
-    if (m_popover->justClosed())
+    if (m_popover->justClosed(m_statusItem->isOnHost()))
         return;
-    m_popover->showRelativeTo(m_statusItem->geometry());
+    m_popover->showRelativeTo(anchorFor(at));
 }
 
-void MenuBarManager::showContextMenu()
+void MenuBarManager::addMenuItems(QMenu* menu)
 {
-    if (!m_statusItem)
-        return;
-    if (m_contextMenu)
-        m_contextMenu->close();
-    auto* menu = new QMenu;
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     QAction* settings =
         menu->addAction(QStringLiteral("Settings..."), this, &MenuBarManager::openSettingsMenu);
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     menu->addSeparator();
     QAction* quit = menu->addAction(QStringLiteral("Quit Horalis"), this, &MenuBarManager::quitApp);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    m_contextMenu = menu;
+}
 
-    const QRect item = m_statusItem->geometry();
-    const QPoint at = item.isEmpty() ? QCursor::pos() : item.bottomLeft() + QPoint(0, 1);
-    menu->popup(at);
+void MenuBarManager::showContextMenu(QPoint at)
+{
+    if (!m_statusItem)
+        return;
+    if (m_contextMenu)
+        m_contextMenu->close();
+    // A fresh menu each time, for an XEmbed tray and for hosts that ask for the menu to be
+    // shown rather than show the published one.
+    auto* menu = new QMenu;
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    addMenuItems(menu);
+    m_contextMenu = menu;
+    const QRect anchor = anchorFor(at);
+    menu->popup(anchor.height() > 1 ? anchor.bottomLeft() + QPoint(0, 1) : anchor.topLeft());
 }
 
 void MenuBarManager::openSettingsMenu()

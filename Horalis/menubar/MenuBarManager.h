@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Horalis/menubar/MenuBarManagerDelegate.h"
+#include "platform/PanelShade.h"
 #include "platform/StatusItem.h"
 
 #include <QMenu>
@@ -32,9 +33,10 @@ public:
     void setupPopover();
     void startTimer();
     void updateIcon();
-    void handleClick(StatusItem::Click click);
-    void togglePopover();
-    void showContextMenu();
+    // `at` is where the tray host says the click was, if it says.
+    void handleClick(StatusItem::Click click, QPoint at = QPoint());
+    void togglePopover(QPoint at = QPoint());
+    void showContextMenu(QPoint at = QPoint());
     void openSettingsMenu();
     void quitApp();
 
@@ -46,6 +48,14 @@ public:
     bool isTimerActive() const;
 
 private:
+    // Adds the menu's items: "Settings...", a separator, "Quit Horalis".
+    void addMenuItems(QMenu* menu);
+    // Where the panel or the menu opens: the item's place, else the host's click, else the
+    // pointer.
+    QRect anchorFor(QPoint at) const;
+
+    // The menu a StatusNotifierItem host shows; declared before the item that publishes it.
+    std::unique_ptr<QMenu> m_hostMenu;
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<Popover> m_popover;
     QPointer<ProgressCalculator> m_calculator;
@@ -53,4 +63,5 @@ private:
     QPointer<MenuBarManagerDelegate> m_delegate;
     ContentView* m_panel = nullptr; // owned by the popover
     QPointer<QMenu> m_contextMenu;
+    PanelShade m_panelShade;
 };

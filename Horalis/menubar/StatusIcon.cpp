@@ -14,9 +14,23 @@
 
 namespace {
 
-const QColor kBlack(0, 0, 0);
-const QColor kThirtyPercentBlack = QColor::fromRgbF(0, 0, 0, 0.3f);
-const QColor kDarkGray = QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3);
+// The fixed colours of the icon: black, black at 30 % and dark gray on a light panel; on a dark
+// one their mirror, white, white at 30 % and light gray.
+struct Inks
+{
+    QColor solid;
+    QColor track;
+    QColor ring;
+};
+
+Inks inksFor(IconInk ink)
+{
+    if (ink == IconInk::white)
+        return {QColor(255, 255, 255), QColor::fromRgbF(1, 1, 1, 0.3f),
+                QColor::fromRgbF(2.0f / 3, 2.0f / 3, 2.0f / 3)};
+    return {QColor(0, 0, 0), QColor::fromRgbF(0, 0, 0, 0.3f),
+            QColor::fromRgbF(1.0f / 3, 1.0f / 3, 1.0f / 3)};
+}
 
 qreal effectiveRatio(qreal requested)
 {
@@ -103,35 +117,38 @@ double shownFraction(bool flipped, double progress)
 
 } // namespace
 
-QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio)
+QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio,
+                IconInk ink)
 {
     if (style == QLatin1String("circle"))
-        return makeCircleIcon(flipped, progress, devicePixelRatio);
+        return makeCircleIcon(flipped, progress, devicePixelRatio, ink);
     if (style == QLatin1String("percentage"))
-        return makePercentageIcon(progress, devicePixelRatio);
-    return makePillIcon(flipped, progress, devicePixelRatio);
+        return makePercentageIcon(progress, devicePixelRatio, ink);
+    return makePillIcon(flipped, progress, devicePixelRatio, ink);
 }
 
-QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio)
+QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio, IconInk ink)
 {
+    const Inks inks = inksFor(ink);
     constexpr qreal kHeight = 18;
     Canvas canvas(QSizeF(36, kHeight), effectiveRatio(devicePixelRatio));
     QPainter& p = canvas.painter;
 
-    p.fillPath(strokeBand(flippedRect(kHeight, 0.5, 0.5, 35, 17), 9, 1.5), kBlack);
+    p.fillPath(strokeBand(flippedRect(kHeight, 0.5, 0.5, 35, 17), 9, 1.5), inks.solid);
     // The track lies inside the outline without touching it.
-    fillOnClear(p, roundedRect(flippedRect(kHeight, 3, 3, 30, 12), 6), kThirtyPercentBlack);
+    fillOnClear(p, roundedRect(flippedRect(kHeight, 3, 3, 30, 12), 6), inks.track);
 
     const double q = shownFraction(flipped, progress);
     if (q > 0) {
         const double width = 30 * q > 12 ? 30 * q : 12;
-        p.fillPath(roundedRect(flippedRect(kHeight, 3, 3, width, 12), 6), kBlack);
+        p.fillPath(roundedRect(flippedRect(kHeight, 3, 3, width, 12), 6), inks.solid);
     }
     return canvas.finish();
 }
 
-QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio)
+QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio, IconInk ink)
 {
+    const Inks inks = inksFor(ink);
     constexpr qreal kSize = 21;
     Canvas canvas(QSizeF(kSize, kSize), effectiveRatio(devicePixelRatio));
     QPainter& p = canvas.painter;
@@ -139,8 +156,8 @@ QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio)
     const QRectF disc = flippedRect(kSize, 3, 3, 15, 15);
     QPainterPath outline;
     outline.addEllipse(disc);
-    fillOnClear(p, outline, kThirtyPercentBlack);
-    p.fillPath(strokeBand(disc, 0, 2, true), kDarkGray);
+    fillOnClear(p, outline, inks.track);
+    p.fillPath(strokeBand(disc, 0, 2, true), inks.ring);
 
     const double q = shownFraction(flipped, progress);
     if (q > 0) {
@@ -149,7 +166,7 @@ QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio)
         QPainterPath wedge(disc.center());
         wedge.arcTo(disc, 90, -360 * q);
         wedge.closeSubpath();
-        p.fillPath(wedge, kBlack);
+        p.fillPath(wedge, inks.solid);
     }
     return canvas.finish();
 }
@@ -167,7 +184,7 @@ QFont percentageIconFont()
     return font;
 }
 
-QImage makePercentageIcon(double progress, qreal devicePixelRatio)
+QImage makePercentageIcon(double progress, qreal devicePixelRatio, IconInk ink)
 {
     const QString text = percentageIconText(progress);
     const QFont font = percentageIconFont();
@@ -175,7 +192,7 @@ QImage makePercentageIcon(double progress, qreal devicePixelRatio)
     Canvas canvas(QSizeF(metrics.horizontalAdvance(text), metrics.height()),
                   effectiveRatio(devicePixelRatio));
     canvas.painter.setFont(font);
-    canvas.painter.setPen(kBlack);
+    canvas.painter.setPen(inksFor(ink).solid);
     canvas.painter.drawText(QPointF(0, metrics.ascent()), text);
     return canvas.finish();
 }

@@ -8,11 +8,23 @@
 // pill is 36 × 18, the circle 21 × 21 and the percentage as large as its text. `devicePixelRatio`
 // 0 means the primary screen's, so the icon is sharp at 1×, 1.5× and 2×.
 
+// Black (black, 30 % black, dark gray) for a light panel; white (white, 30 % white, light gray)
+// for a dark one, where the black would vanish.
+enum class IconInk
+{
+    black,
+    white
+};
+
 // "pill", "circle" and "percentage" (exactly) choose the style; any other text draws the pill.
-QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio = 0);
-QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio = 0);
-QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio = 0);
-QImage makePercentageIcon(double progress, qreal devicePixelRatio = 0);
+QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio = 0,
+                IconInk ink = IconInk::black);
+QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio = 0,
+                    IconInk ink = IconInk::black);
+QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio = 0,
+                      IconInk ink = IconInk::black);
+QImage makePercentageIcon(double progress, qreal devicePixelRatio = 0,
+                          IconInk ink = IconInk::black);
 
 // "42%" for 0.42; truncated, never rounded up; "0%" for a progress that is no number.
 QString percentageIconText(double progress);

@@ -64,11 +64,12 @@ ContentView::ContentView(ProgressCalculator* calculator, std::function<void()> o
     auto* buttons = new QVBoxLayout;
     buttons->setContentsMargins(0, 4, 0, 4);
     buttons->setSpacing(0);
-    m_settings = new MenuButton(QStringLiteral("Settings..."), QStringLiteral(","),
-                                std::move(openSettings), this);
+    m_settings =
+        new MenuButton(QStringLiteral("Settings..."), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+                       std::move(openSettings), this);
     m_quit = new MenuButton(
-        QStringLiteral("Quit Horalis"), QStringLiteral("Q"), [] { QCoreApplication::quit(); },
-        this);
+        QStringLiteral("Quit Horalis"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+        [] { QCoreApplication::quit(); }, this);
     buttons->addWidget(m_settings);
     buttons->addWidget(m_quit);
     root->addLayout(buttons);

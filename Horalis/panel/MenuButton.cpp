@@ -7,10 +7,11 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 using SemanticColors::Color;
 
-MenuButton::MenuButton(const QString& title, const std::optional<QString>& shortcut,
+MenuButton::MenuButton(const QString& title, const QKeySequence& shortcut,
                        std::function<void()> action, QWidget* parent)
     : QWidget(parent), m_title(new QLabel(title, this)), m_action(std::move(action))
 {
@@ -23,8 +24,14 @@ MenuButton::MenuButton(const QString& title, const std::optional<QString>& short
     row->setContentsMargins(16, 6, 16, 6);
     row->addWidget(m_title);
     row->addStretch(1);
-    if (shortcut) {
-        m_hint = new QLabel(tr("\u2318%1").arg(*shortcut), this);
+    if (!shortcut.isEmpty()) {
+        auto* key = new QShortcut(shortcut, this);
+        key->setContext(Qt::WindowShortcut);
+        connect(key, &QShortcut::activated, this, [this] {
+            if (m_action)
+                m_action();
+        });
+        m_hint = new QLabel(shortcut.toString(QKeySequence::NativeText), this);
         m_hint->setFont(systemFont(11));
         m_hint->setTextFormat(Qt::PlainText);
         SemanticColors::setTextColor(*m_hint, Color::SecondaryLabel);

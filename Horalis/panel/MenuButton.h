@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QWidget>
 
 #include <functional>
@@ -7,16 +8,17 @@
 
 class QLabel;
 
-// A full-width row drawn like a menu item: title on the left, an optional "⌘" hint on the
-// right, an accent highlight while the pointer is over it. A click anywhere on the row runs its
-// action once. The hint is only shown; no shortcut is registered.
+// A full-width row drawn like a menu item: title on the left, an optional shortcut hint on the
+// right ("Ctrl+Q", as this desktop writes it), an accent highlight while the pointer is over
+// it. A click anywhere on the row, or the shortcut while its window has the keyboard, runs its
+// action once.
 class MenuButton : public QWidget
 {
     Q_OBJECT
 
 public:
-    MenuButton(const QString& title, const std::optional<QString>& shortcut,
-               std::function<void()> action, QWidget* parent = nullptr);
+    MenuButton(const QString& title, const QKeySequence& shortcut, std::function<void()> action,
+               QWidget* parent = nullptr);
 
     bool isHovered() const { return m_hovered; }
     QString title() const;

@@ -21,12 +21,13 @@ SettingsView::SettingsView(PreferencesStore& store, LaunchAtLoginConfigurer conf
     : QWidget(parent),
       m_iconStyle(new StoredPreference(store, PreferenceKeys::iconStyle, Kind::Text, this)),
       m_iconFlipped(new StoredPreference(store, PreferenceKeys::iconFlipped, Kind::Boolean, this)),
+      m_iconColor(new StoredPreference(store, PreferenceKeys::iconColor, Kind::Text, this)),
       m_launchAtLogin(
           new StoredPreference(store, PreferenceKeys::launchAtLogin, Kind::Boolean, this)),
       m_weekStart(new StoredPreference(store, PreferenceKeys::weekStart, Kind::Text, this)),
       m_tabs(new QTabWidget(this)),
       m_general(new GeneralSettings(m_launchAtLogin, m_weekStart, std::move(configure))),
-      m_menuBar(new MenuBarSettings(m_iconStyle, m_iconFlipped))
+      m_menuBar(new MenuBarSettings(m_iconStyle, m_iconFlipped, m_iconColor))
 {
     m_tabs->addTab(m_general, TabIcons::gear(), tr("General"));
     m_tabs->addTab(m_menuBar, TabIcons::menuBar(), tr("Menu Bar"));

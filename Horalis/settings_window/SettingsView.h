@@ -29,6 +29,7 @@ public:
 private:
     StoredPreference* m_iconStyle;
     StoredPreference* m_iconFlipped;
+    StoredPreference* m_iconColor;
     StoredPreference* m_launchAtLogin;
     StoredPreference* m_weekStart;
     QTabWidget* m_tabs;

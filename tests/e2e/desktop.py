@@ -127,7 +127,7 @@ class Desktop:
         if not tray:
             return []
         tree = self.run("xwininfo", "-tree", "-id", tray)
-        return re.findall(r'(0x[0-9a-f]+) "Horalis": \("horalis" "horalis"\)', tree)
+        return re.findall(r'(0x[0-9a-f]+) "[Hh]oralis": \("horalis" "horalis"\)', tree)
 
     def geometry(self, wid):
         info = self.run("xwininfo", "-id", str(wid))

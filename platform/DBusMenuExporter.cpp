@@ -1,0 +1,217 @@
+#include "platform/DBusMenuExporter.h"
+
+#include <QAction>
+#include <QDBusAbstractAdaptor>
+#include <QKeySequence>
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+
+// "Ctrl+Q" as DBusMenu writes a shortcut: [["Control", "q"]].
+QList<QStringList> shortcutOf(const QKeySequence& sequence)
+{
+    QList<QStringList> result;
+    for (int i = 0; i < sequence.count(); ++i) {
+        const QKeyCombination combination = sequence[i];
+        QStringList keys;
+        const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+        if (modifiers & Qt::ControlModifier)
+            keys << QStringLiteral("Control");
+        if (modifiers & Qt::AltModifier)
+            keys << QStringLiteral("Alt");
+        if (modifiers & Qt::ShiftModifier)
+            keys << QStringLiteral("Shift");
+        if (modifiers & Qt::MetaModifier)
+            keys << QStringLiteral("Super");
+        keys << QKeySequence(combination.key()).toString().toLower();
+        result << keys;
+    }
+    return result;
+}
+
+} // namespace
+
+// The com.canonical.dbusmenu interface, as hosts call it.
+class DBusMenuAdaptor : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
+    Q_PROPERTY(uint Version READ version)
+    Q_PROPERTY(QString TextDirection READ textDirection)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(QStringList IconThemePath READ iconThemePath)
+
+public:
+    explicit DBusMenuAdaptor(DBusMenuExporter* exporter)
+        : QDBusAbstractAdaptor(exporter), m_exporter(exporter)
+    {}
+
+    uint version() const { return 3; }
+    QString textDirection() const { return QStringLiteral("ltr"); }
+    QString status() const { return QStringLiteral("normal"); }
+    QStringList iconThemePath() const { return {}; }
+
+public slots:
+    uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
+                   DBusMenuLayoutItem& layout)
+    {
+        Q_UNUSED(recursionDepth);
+        Q_UNUSED(propertyNames);
+        // A flat menu: the root holds every item, and an item has no children.
+        const DBusMenuLayoutItem root = m_exporter->layout();
+        layout = root;
+        if (parentId != 0) {
+            layout = {};
+            for (const DBusMenuLayoutItem& child : root.children) {
+                if (child.id == parentId)
+                    layout = child;
+            }
+        }
+        return m_exporter->revision();
+    }
+    DBusMenuItemPropertiesList GetGroupProperties(const QList<int>& ids,
+                                                  const QStringList& propertyNames)
+    {
+        Q_UNUSED(propertyNames);
+        return m_exporter->properties(ids);
+    }
+    QDBusVariant GetProperty(int id, const QString& name)
+    {
+        const auto items = m_exporter->properties({id});
+        return QDBusVariant(items.isEmpty() ? QVariant(QString())
+                                            : items.first().properties.value(name));
+    }
+    void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp)
+    {
+        Q_UNUSED(data);
+        Q_UNUSED(timestamp);
+        if (eventId == QLatin1String("clicked"))
+            m_exporter->activate(id);
+    }
+    QList<int> EventGroup(const DBusMenuEventList& events)
+    {
+        QList<int> unknown;
+        for (const DBusMenuEvent& event : events) {
+            if (!m_exporter->hasItem(event.id))
+                unknown << event.id;
+            else
+                Event(event.id, event.eventId, event.data, event.timestamp);
+        }
+        return unknown;
+    }
+    bool AboutToShow(int id)
+    {
+        Q_UNUSED(id);
+        return false;
+    }
+    QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors)
+    {
+        for (int id : ids) {
+            if (!m_exporter->hasItem(id))
+                idErrors << id;
+        }
+        return {};
+    }
+
+signals:
+    void ItemsPropertiesUpdated(const DBusMenuItemPropertiesList& updated,
+                                const DBusMenuItemKeysList& removed);
+    void LayoutUpdated(uint revision, int parent);
+    void ItemActivationRequested(int id, uint timestamp);
+
+private:
+    DBusMenuExporter* m_exporter;
+};
+
+DBusMenuExporter::DBusMenuExporter(QMenu* menu, QObject* parent)
+    : QObject(parent), m_menu(menu), m_connection(QStringLiteral("unset"))
+{
+    registerDBusTrayTypes();
+    new DBusMenuAdaptor(this);
+}
+
+DBusMenuExporter::~DBusMenuExporter()
+{
+    if (m_connection.isConnected())
+        m_connection.unregisterObject(objectPath());
+}
+
+QString DBusMenuExporter::objectPath()
+{
+    return QStringLiteral("/MenuBar");
+}
+
+bool DBusMenuExporter::publish(QDBusConnection connection)
+{
+    m_connection = connection;
+    return connection.registerObject(objectPath(), this, QDBusConnection::ExportAdaptors);
+}
+
+QAction* DBusMenuExporter::actionOf(int id) const
+{
+    if (!m_menu || id < 1 || id > m_menu->actions().size())
+        return nullptr;
+    return m_menu->actions().at(id - 1);
+}
+
+bool DBusMenuExporter::hasItem(int id) const
+{
+    return id == 0 || actionOf(id);
+}
+
+QVariantMap DBusMenuExporter::propertiesOf(int id) const
+{
+    if (id == 0)
+        return {{QStringLiteral("children-display"), QStringLiteral("submenu")}};
+    const QAction* action = actionOf(id);
+    if (!action)
+        return {};
+    if (action->isSeparator())
+        return {{QStringLiteral("type"), QStringLiteral("separator")},
+                {QStringLiteral("visible"), action->isVisible()}};
+    QVariantMap properties{{QStringLiteral("label"), action->text()},
+                           {QStringLiteral("enabled"), action->isEnabled()},
+                           {QStringLiteral("visible"), action->isVisible()}};
+    if (!action->shortcut().isEmpty())
+        properties.insert(QStringLiteral("shortcut"),
+                          QVariant::fromValue(shortcutOf(action->shortcut())));
+    return properties;
+}
+
+DBusMenuLayoutItem DBusMenuExporter::layout() const
+{
+    DBusMenuLayoutItem root{0, propertiesOf(0), {}};
+    const int count = m_menu ? static_cast<int>(m_menu->actions().size()) : 0;
+    for (int id = 1; id <= count; ++id)
+        root.children.append({id, propertiesOf(id), {}});
+    return root;
+}
+
+DBusMenuItemPropertiesList DBusMenuExporter::properties(const QList<int>& ids) const
+{
+    QList<int> wanted = ids;
+    if (wanted.isEmpty()) {
+        const int count = m_menu ? static_cast<int>(m_menu->actions().size()) : 0;
+        for (int id = 0; id <= count; ++id)
+            wanted << id;
+    }
+    DBusMenuItemPropertiesList result;
+    for (int id : wanted) {
+        if (hasItem(id))
+            result.append({id, propertiesOf(id)});
+    }
+    return result;
+}
+
+void DBusMenuExporter::activate(int id)
+{
+    // After the reply to the host: what the action opens must not hold its call up.
+    QPointer<QAction> action = actionOf(id);
+    QTimer::singleShot(0, this, [action] {
+        if (action && action->isEnabled())
+            action->trigger();
+    });
+}
+
+#include "DBusMenuExporter.moc"

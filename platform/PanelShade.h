@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QRect>
+
+// Whether the panel that holds the tray item is dark, so that an icon in fixed black would
+// vanish on it. GNOME's top bar always is; an XEmbed tray shows it in the pixels beside the
+// item; otherwise the desktop's own dark-panel setting (XFCE), the freedesktop appearance
+// setting, and last the palette tell. Looked up now and then, not at every redraw.
+class PanelShade
+{
+public:
+    bool isDark(const QRect& itemGeometry);
+
+private:
+    static std::optional<bool> fromDesktop();
+    static std::optional<bool> fromPixelsBeside(const QRect& itemGeometry);
+    static std::optional<bool> fromXfcePanel();
+    static std::optional<bool> fromAppearanceSetting();
+
+    QElapsedTimer m_checked;
+    QRect m_checkedGeometry;
+    bool m_dark = false;
+};

@@ -1,0 +1,173 @@
+#include "platform/StatusNotifierItem.h"
+
+#include "platform/DBusMenuExporter.h"
+
+#include <QCoreApplication>
+#include <QDBusAbstractAdaptor>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCall>
+#include <QtEndian>
+
+namespace {
+
+const QString kItemPath = QStringLiteral("/StatusNotifierItem");
+
+// ARGB32, one 32-bit word a pixel in network byte order, as the protocol carries pictures.
+DBusImage toDBusImage(const QImage& image)
+{
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    DBusImage result{argb.width(), argb.height(), QByteArray()};
+    result.pixels.resize(static_cast<qsizetype>(argb.width()) * argb.height() * 4);
+    auto* out = reinterpret_cast<uchar*>(result.pixels.data());
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const quint32*>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x, out += 4)
+            qToBigEndian(line[x], out);
+    }
+    return result;
+}
+
+} // namespace
+
+// The org.kde.StatusNotifierItem interface, as hosts read and call it.
+class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
+    Q_PROPERTY(QString Category READ category)
+    Q_PROPERTY(QString Id READ id)
+    Q_PROPERTY(QString Title READ title)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId)
+    Q_PROPERTY(QString IconName READ emptyName)
+    Q_PROPERTY(DBusImageList IconPixmap READ iconPixmap)
+    Q_PROPERTY(QString OverlayIconName READ emptyName)
+    Q_PROPERTY(DBusImageList OverlayIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionIconName READ emptyName)
+    Q_PROPERTY(DBusImageList AttentionIconPixmap READ noPixmaps)
+    Q_PROPERTY(QString AttentionMovieName READ emptyName)
+    Q_PROPERTY(QString IconThemePath READ emptyName)
+    Q_PROPERTY(DBusToolTip ToolTip READ toolTip)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu)
+
+public:
+    explicit StatusNotifierItemAdaptor(StatusNotifierItem* item)
+        : QDBusAbstractAdaptor(item), m_item(item)
+    {
+        setAutoRelaySignals(false);
+        connect(item, &StatusNotifierItem::iconChanged, this, &StatusNotifierItemAdaptor::NewIcon);
+        connect(item, &StatusNotifierItem::toolTipChanged, this,
+                &StatusNotifierItemAdaptor::NewToolTip);
+    }
+
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return QStringLiteral("horalis"); }
+    QString title() const { return QStringLiteral("Horalis"); }
+    QString status() const { return QStringLiteral("Active"); }
+    int windowId() const { return 0; }
+    QString emptyName() const { return {}; }
+    DBusImageList iconPixmap() const { return m_item->iconPixmaps(); }
+    DBusImageList noPixmaps() const { return {}; }
+    DBusToolTip toolTip() const { return m_item->toolTip(); }
+    // A click that is not for the menu is for the item: the left click opens the panel.
+    bool itemIsMenu() const { return false; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(DBusMenuExporter::objectPath()); }
+
+public slots:
+    void Activate(int x, int y) { emit m_item->activated(QPoint(x, y)); }
+    void SecondaryActivate(int x, int y)
+    {
+        Q_UNUSED(x)
+        Q_UNUSED(y)
+    }
+    void ContextMenu(int x, int y) { emit m_item->contextMenuRequested(QPoint(x, y)); }
+    void Scroll(int delta, const QString& orientation)
+    {
+        Q_UNUSED(delta)
+        Q_UNUSED(orientation)
+    }
+
+signals:
+    void NewTitle();
+    void NewIcon();
+    void NewAttentionIcon();
+    void NewOverlayIcon();
+    void NewToolTip();
+    void NewStatus(const QString& status);
+
+private:
+    StatusNotifierItem* m_item;
+};
+
+StatusNotifierItem::StatusNotifierItem(QDBusConnection connection, QMenu* menu, QObject* parent)
+    : QObject(parent), m_connection(std::move(connection)), m_menu(new DBusMenuExporter(menu, this))
+{
+    registerDBusTrayTypes();
+    new StatusNotifierItemAdaptor(this);
+}
+
+StatusNotifierItem::~StatusNotifierItem()
+{
+    if (!m_connection.isConnected())
+        return;
+    m_connection.unregisterObject(kItemPath);
+    if (!m_serviceName.isEmpty())
+        m_connection.unregisterService(m_serviceName);
+}
+
+QString StatusNotifierItem::watcherService()
+{
+    return QStringLiteral("org.kde.StatusNotifierWatcher");
+}
+
+bool StatusNotifierItem::publish()
+{
+    static int instance = 0;
+    if (!m_connection.isConnected())
+        return false;
+    m_serviceName = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                        .arg(QCoreApplication::applicationPid())
+                        .arg(++instance);
+    return m_connection.registerService(m_serviceName) &&
+           m_connection.registerObject(kItemPath, this, QDBusConnection::ExportAdaptors) &&
+           m_menu->publish(m_connection);
+}
+
+void StatusNotifierItem::registerWithWatcher()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        watcherService(), QStringLiteral("/StatusNotifierWatcher"), watcherService(),
+        QStringLiteral("RegisterStatusNotifierItem"));
+    call << m_serviceName;
+    // Whatever the watcher answers, or if it never does, nothing waits for it.
+    m_connection.asyncCall(call);
+}
+
+void StatusNotifierItem::setImages(const QList<QImage>& images)
+{
+    DBusImageList pixmaps;
+    for (const QImage& image : images) {
+        if (!image.isNull())
+            pixmaps.append(toDBusImage(image));
+    }
+    m_pixmaps = pixmaps;
+    emit iconChanged();
+}
+
+void StatusNotifierItem::setToolTip(const QString& title, const QString& text)
+{
+    if (title == m_toolTipTitle && text == m_toolTipText)
+        return;
+    m_toolTipTitle = title;
+    m_toolTipText = text;
+    emit toolTipChanged();
+}
+
+DBusToolTip StatusNotifierItem::toolTip() const
+{
+    return {QString(), {}, m_toolTipTitle, m_toolTipText};
+}
+
+#include "StatusNotifierItem.moc"

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/DBusTrayTypes.h"
+
+#include <QDBusConnection>
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+
+class DBusMenuExporter;
+class QMenu;
+
+// The program's item under the StatusNotifierItem protocol (KDE, GNOME's AppIndicator
+// extension, XFCE, LXQt, waybar), with its menu published over DBusMenu. It registers with
+// the host's watcher whenever one appears, and never waits on a host: every call to one is
+// asynchronous.
+class StatusNotifierItem : public QObject
+{
+    Q_OBJECT
+
+public:
+    StatusNotifierItem(QDBusConnection connection, QMenu* menu, QObject* parent = nullptr);
+    ~StatusNotifierItem() override;
+
+    static QString watcherService();
+    // Takes a name and puts the item and its menu on the bus; false where the bus refuses.
+    bool publish();
+    // Asks the watcher now on the bus, if any, to show the item.
+    void registerWithWatcher();
+
+    // The same picture at each size a host may want, most often 1× and 2×.
+    void setImages(const QList<QImage>& images);
+    void setToolTip(const QString& title, const QString& text);
+
+    QString serviceName() const { return m_serviceName; }
+    const DBusImageList& iconPixmaps() const { return m_pixmaps; }
+    DBusToolTip toolTip() const;
+
+signals:
+    // Where the host says the click was, in screen coordinates; (0, 0) from some hosts.
+    void activated(QPoint at);
+    void contextMenuRequested(QPoint at);
+    // For the protocol's change signals, relayed by the adaptor.
+    void iconChanged();
+    void toolTipChanged();
+
+private:
+    QDBusConnection m_connection;
+    QString m_serviceName;
+    DBusMenuExporter* m_menu;
+    DBusImageList m_pixmaps;
+    QString m_toolTipTitle;
+    QString m_toolTipText;
+};
