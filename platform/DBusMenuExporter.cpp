@@ -8,6 +8,29 @@
 
 namespace {
 
+constexpr int kAfterHostMenuMs = 150;
+
+// A key as hosts name it, after X's key names: "q", "comma".
+QString keyName(Qt::Key key)
+{
+    switch (key) {
+    case Qt::Key_Comma:
+        return QStringLiteral("comma");
+    case Qt::Key_Period:
+        return QStringLiteral("period");
+    case Qt::Key_Slash:
+        return QStringLiteral("slash");
+    case Qt::Key_Semicolon:
+        return QStringLiteral("semicolon");
+    case Qt::Key_Minus:
+        return QStringLiteral("minus");
+    case Qt::Key_Plus:
+        return QStringLiteral("plus");
+    default:
+        return QKeySequence(key).toString().toLower();
+    }
+}
+
 // "Ctrl+Q" as DBusMenu writes a shortcut: [["Control", "q"]].
 QList<QStringList> shortcutOf(const QKeySequence& sequence)
 {
@@ -24,7 +47,7 @@ QList<QStringList> shortcutOf(const QKeySequence& sequence)
             keys << QStringLiteral("Shift");
         if (modifiers & Qt::MetaModifier)
             keys << QStringLiteral("Super");
-        keys << QKeySequence(combination.key()).toString().toLower();
+        keys << keyName(combination.key());
         result << keys;
     }
     return result;
@@ -206,9 +229,11 @@ DBusMenuItemPropertiesList DBusMenuExporter::properties(const QList<int>& ids) c
 
 void DBusMenuExporter::activate(int id)
 {
-    // After the reply to the host: what the action opens must not hold its call up.
+    // After the reply to the host, and once the host's menu has let the pointer go: a popup
+    // opened while the host still holds its grab could not take the pointer, and would not
+    // see the click that should close it.
     QPointer<QAction> action = actionOf(id);
-    QTimer::singleShot(0, this, [action] {
+    QTimer::singleShot(kAfterHostMenuMs, this, [action] {
         if (action && action->isEnabled())
             action->trigger();
     });

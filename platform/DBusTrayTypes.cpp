@@ -128,6 +128,11 @@ void registerDBusTrayTypes()
         qDBusRegisterMetaType<DBusMenuEvent>();
         qDBusRegisterMetaType<DBusMenuEventList>();
         qDBusRegisterMetaType<QList<QStringList>>();
+        // The adaptors' signatures name the lists by these aliases.
+        qRegisterMetaType<DBusImageList>("DBusImageList");
+        qRegisterMetaType<DBusMenuItemPropertiesList>("DBusMenuItemPropertiesList");
+        qRegisterMetaType<DBusMenuItemKeysList>("DBusMenuItemKeysList");
+        qRegisterMetaType<DBusMenuEventList>("DBusMenuEventList");
         return true;
     }();
     (void)registered;

@@ -1,5 +1,7 @@
 #include "platform/PanelShade.h"
 
+#include "platform/DesktopSession.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -38,19 +40,12 @@ std::optional<QVariant> readOverBus(QDBusMessage call)
     return value;
 }
 
-bool desktopIs(const char* name)
-{
-    const QStringList desktops =
-        qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    return desktops.contains(QLatin1String(name), Qt::CaseInsensitive);
-}
-
 } // namespace
 
 std::optional<bool> PanelShade::fromDesktop()
 {
     // GNOME's top bar is dark in the light and the dark style alike.
-    if (desktopIs("GNOME"))
+    if (DesktopSession::is("GNOME"))
         return true;
     return std::nullopt;
 }
@@ -87,7 +82,7 @@ std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
 
 std::optional<bool> PanelShade::fromXfcePanel()
 {
-    if (!desktopIs("XFCE"))
+    if (!DesktopSession::is("XFCE"))
         return std::nullopt;
     // XFCE 4.18 draws its panels dark by default: xfce4-panel's /panels/dark-mode.
     QDBusMessage call = QDBusMessage::createMethodCall(

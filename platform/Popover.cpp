@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -14,6 +16,8 @@ namespace {
 // it), and then reaches the item: a StatusNotifierItem host reports it on the release, over
 // D-Bus, some hundred milliseconds later. A report this soon after such a close is that click.
 constexpr qint64 kSameClickMs = 400;
+constexpr int kGrabRetryMs = 200;
+constexpr int kGrabRetries = 10;
 } // namespace
 
 Popover::Popover(QWidget* content)
@@ -61,6 +65,24 @@ void Popover::showRelativeTo(const QRect& anchor)
     raise();
     activateWindow();
     m_content->setFocus(Qt::PopupFocusReason);
+    if (m_usesPopupWindow) {
+        m_grabRetries = kGrabRetries;
+        QTimer::singleShot(kGrabRetryMs, this, &Popover::ensureGrab);
+    }
+}
+
+void Popover::ensureGrab()
+{
+    // Opened from a tray host's own menu (GNOME Shell's), the popup may have asked for the
+    // pointer while the host still held it, and then never learns of a click outside it. By
+    // now the host has let go: asking again is harmless where the first request succeeded.
+    QWindow* window = windowHandle();
+    if (!isVisible() || !window)
+        return;
+    const bool grabbed = window->setMouseGrabEnabled(true);
+    window->setKeyboardGrabEnabled(true);
+    if (!grabbed && --m_grabRetries > 0)
+        QTimer::singleShot(kGrabRetryMs, this, &Popover::ensureGrab);
 }
 
 void Popover::performClose()

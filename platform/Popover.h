@@ -31,8 +31,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void ensureGrab();
+
     QWidget* m_content;
     QElapsedTimer m_sinceClose;
     bool m_usesPopupWindow;
     bool m_closingOnRequest = false;
+    int m_grabRetries = 0;
 };

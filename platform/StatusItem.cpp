@@ -9,18 +9,18 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 namespace {
 
+// Long enough for a new watcher to have scanned the bus, short enough for the item to show
+// within two seconds of the tray's start.
+constexpr int kNewWatcherSettleMs = 800;
+constexpr int kRecheckMs = 1500;
+constexpr int kRegistrationChecks = 8;
+
 QIcon iconOf(const QList<QImage>& images)
 {
-    // Without a picture the item keeps its place in the tray, blank: an item with no icon at
-    // all is not shown.
-    if (images.isEmpty()) {
-        QPixmap blank(1, 1);
-        blank.fill(Qt::transparent);
-        return QIcon(blank);
-    }
     // Plain pixmaps: shown in exactly the colours drawn, never as a themed mask.
     QIcon icon;
     for (const QImage& image : images)
@@ -32,6 +32,13 @@ QIcon iconOf(const QList<QImage>& images)
 
 StatusItem::StatusItem(QMenu* menu, QObject* parent) : QObject(parent), m_menu(menu)
 {
+    m_registrationTimer.setSingleShot(true);
+    connect(&m_registrationTimer, &QTimer::timeout, this, [this] {
+        if (!m_host || m_registrationChecks-- <= 0)
+            return;
+        m_host->registerUnlessKnown();
+        m_registrationTimer.start(kRecheckMs);
+    });
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         useXEmbed();
@@ -40,23 +47,26 @@ StatusItem::StatusItem(QMenu* menu, QObject* parent) : QObject(parent), m_menu(m
     m_watcher = new QDBusServiceWatcher(StatusNotifierItem::watcherService(), bus,
                                         QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            [this](const QString&, const QString&, const QString& owner) { followWatcher(owner); });
+            [this](const QString&, const QString&, const QString& owner) {
+                if (owner.isEmpty()) {
+                    useXEmbed();
+                    return;
+                }
+                // A watcher just started scans the bus for items once it is up: give it that
+                // moment, then register only if it did not find the item.
+                useHost(false);
+            });
     // The bus daemon answers this itself, at once, whatever the host does.
     const auto owner = bus.interface()->serviceOwner(StatusNotifierItem::watcherService());
-    followWatcher(owner.isValid() ? owner.value() : QString());
+    if (owner.isValid() && !owner.value().isEmpty())
+        useHost(true);
+    else
+        useXEmbed();
 }
 
 StatusItem::~StatusItem() = default;
 
-void StatusItem::followWatcher(const QString& owner)
-{
-    if (owner.isEmpty())
-        useXEmbed();
-    else
-        useHost();
-}
-
-void StatusItem::useHost()
+void StatusItem::useHost(bool watcherWasThere)
 {
     m_xembed.reset();
     if (!m_host) {
@@ -67,19 +77,26 @@ void StatusItem::useHost()
             useXEmbed();
             return;
         }
-        m_host->setImages(m_images);
+        m_host->setImages(pictures());
         m_host->setToolTip(m_toolTipTitle, m_toolTipText);
         connect(m_host, &StatusNotifierItem::activated, this,
                 [this](QPoint at) { emit clicked(Click::Left, at); });
         connect(m_host, &StatusNotifierItem::contextMenuRequested, this,
                 [this](QPoint at) { emit clicked(Click::Right, at); });
     }
-    // Also when the watcher was replaced: the new one knows nothing of the item yet.
-    m_host->registerWithWatcher();
+    if (watcherWasThere)
+        m_host->registerWithWatcher();
+    // Then make sure the watcher lists the item, and register (again) where it does not: a
+    // watcher that has just started scans the bus for items itself, and GNOME's extension
+    // loses an item that registers while it does, so a new watcher is given that moment
+    // first. The watcher is asked a few times over the next seconds; reading is all it costs.
+    m_registrationChecks = kRegistrationChecks;
+    m_registrationTimer.start(watcherWasThere ? kRecheckMs : kNewWatcherSettleMs);
 }
 
 void StatusItem::useXEmbed()
 {
+    m_registrationTimer.stop();
     // The item stays on the bus: a watcher that comes back finds it at once.
     if (m_xembed)
         return;
@@ -105,7 +122,7 @@ void StatusItem::useXEmbed()
 
 void StatusItem::showOnXEmbed()
 {
-    m_xembed->setIcon(iconOf(m_images));
+    m_xembed->setIcon(iconOf(pictures()));
     m_xembed->setToolTip(m_toolTipText.isEmpty() ? m_toolTipTitle : m_toolTipText);
 }
 
@@ -114,12 +131,25 @@ void StatusItem::setImages(const QList<QImage>& images)
     // Two empty lists compare equal, so clearing twice is skipped too.
     if (images == m_images)
         return;
+    if (!m_images.isEmpty())
+        m_blankSize = m_images.first().size();
     m_images = images;
     ++m_imageUpdates;
     if (m_host)
-        m_host->setImages(images);
+        m_host->setImages(pictures());
     if (m_xembed)
-        m_xembed->setIcon(iconOf(images));
+        m_xembed->setIcon(iconOf(pictures()));
+}
+
+QList<QImage> StatusItem::pictures() const
+{
+    if (!m_images.isEmpty())
+        return m_images;
+    // Without a picture the item keeps its place, blank: an item with no picture at all is
+    // not shown by some trays, and kept with its old one by others.
+    QImage blank(m_blankSize, QImage::Format_ARGB32_Premultiplied);
+    blank.fill(Qt::transparent);
+    return {blank};
 }
 
 void StatusItem::setToolTip(const QString& title, const QString& text)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QTimer>
 
 #include <memory>
 
@@ -41,6 +42,7 @@ public:
     int imageUpdates() const { return m_imageUpdates; }
     // What a pointer resting on the item shows.
     void setToolTip(const QString& title, const QString& text);
+    QString toolTipText() const { return m_toolTipText; }
 
     // True while a StatusNotifierItem host shows the item (it then shows the menu itself).
     bool isOnHost() const { return m_host != nullptr; }
@@ -52,17 +54,21 @@ signals:
     void clicked(StatusItem::Click click, QPoint at);
 
 private:
-    void followWatcher(const QString& owner);
-    void useHost();
+    void useHost(bool watcherWasThere);
     void useXEmbed();
     void showOnXEmbed();
+    // The pictures handed to the tray: those set, or a blank one of their last size.
+    QList<QImage> pictures() const;
 
     QPointer<QMenu> m_menu;
     QDBusServiceWatcher* m_watcher = nullptr;
     StatusNotifierItem* m_host = nullptr;
     std::unique_ptr<QSystemTrayIcon> m_xembed;
     QList<QImage> m_images;
+    QSize m_blankSize{1, 1};
     QString m_toolTipTitle;
     QString m_toolTipText;
     int m_imageUpdates = 0;
+    QTimer m_registrationTimer;
+    int m_registrationChecks = 0;
 };

@@ -1,13 +1,19 @@
 #include "platform/StatusNotifierItem.h"
 
 #include "platform/DBusMenuExporter.h"
+#include "platform/DesktopSession.h"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
+#include <QDBusPendingCallWatcher>
+#include <QDBusVariant>
+#include <QPainter>
 #include <QtEndian>
+
+#include <algorithm>
 
 namespace {
 
@@ -26,6 +32,25 @@ DBusImage toDBusImage(const QImage& image)
             qToBigEndian(line[x], out);
     }
     return result;
+}
+
+// GNOME's AppIndicator extension stretches every picture to a square; there a wide icon is
+// centred on a square of its width first, so that it keeps its shape.
+bool hostStretchesToSquare()
+{
+    return DesktopSession::is("GNOME");
+}
+
+QImage squared(const QImage& image)
+{
+    const int side = std::max(image.width(), image.height());
+    if (image.width() == image.height())
+        return image;
+    QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage((side - image.width()) / 2, (side - image.height()) / 2, image);
+    return square;
 }
 
 } // namespace
@@ -145,12 +170,40 @@ void StatusNotifierItem::registerWithWatcher()
     m_connection.asyncCall(call);
 }
 
+void StatusNotifierItem::registerUnlessKnown()
+{
+    // A watcher that starts after its items looks for them on the bus itself (GNOME's
+    // extension does), and one of those treats a second registration as a reset that loses
+    // the item. So ask first, and register only where it does not list the item yet.
+    QDBusMessage read = QDBusMessage::createMethodCall(
+        watcherService(), QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    read << watcherService() << QStringLiteral("RegisteredStatusNotifierItems");
+    auto* watch = new QDBusPendingCallWatcher(m_connection.asyncCall(read, 2000), this);
+    connect(watch, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusMessage reply = call->reply();
+        QStringList listed;
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+            listed = reply.arguments().constFirst().value<QDBusVariant>().variant().toStringList();
+        const QString uniqueName = m_connection.baseService();
+        for (const QString& entry : listed) {
+            if (entry.startsWith(m_serviceName) || entry.startsWith(uniqueName))
+                return;
+        }
+        registerWithWatcher();
+    });
+}
+
 void StatusNotifierItem::setImages(const QList<QImage>& images)
 {
     DBusImageList pixmaps;
     for (const QImage& image : images) {
-        if (!image.isNull())
-            pixmaps.append(toDBusImage(image));
+        if (!image.isNull()) {
+            QImage plain = image;
+            plain.setDevicePixelRatio(1); // the protocol counts pixels
+            pixmaps.append(toDBusImage(hostStretchesToSquare() ? squared(plain) : plain));
+        }
     }
     m_pixmaps = pixmaps;
     emit iconChanged();

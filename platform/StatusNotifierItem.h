@@ -27,6 +27,8 @@ public:
     bool publish();
     // Asks the watcher now on the bus, if any, to show the item.
     void registerWithWatcher();
+    // The same, for a watcher that came after the item: only if it has not found the item.
+    void registerUnlessKnown();
 
     // The same picture at each size a host may want, most often 1× and 2×.
     void setImages(const QList<QImage>& images);

@@ -4,6 +4,7 @@
 #include "Horalis/menubar/StatusIcon.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
+#include "platform/PanelShade.h"
 #include "platform/Popover.h"
 #include "platform/SecondTimer.h"
 #include "support/TestTime.h"
@@ -28,7 +29,8 @@ class MenuBarManagerTest : public ::testing::Test
 protected:
     MenuBarManagerTest()
     {
-        for (auto key : {PreferenceKeys::iconStyle, PreferenceKeys::iconFlipped})
+        for (auto key :
+             {PreferenceKeys::iconStyle, PreferenceKeys::iconFlipped, PreferenceKeys::iconColor})
             store().remove(key);
         store().set(PreferenceKeys::showIcon, true);
         m_manager.setDelegate(&m_delegate);
@@ -156,4 +158,41 @@ TEST(Popover, OpensBelowTheItemInsideTheScreen)
     // A second screen to the right.
     EXPECT_EQ(Popover::placement(QRect(2000, 0, 1, 1), size, QRect(1280, 0, 1920, 1080)),
               QPoint(1850, 1));
+}
+
+TEST_F(MenuBarManagerTest, IconColourFollowsThePreferenceAndTheToolTipTheDay)
+{
+    store().set(PreferenceKeys::iconColor, QStringLiteral("white"));
+    m_manager.updateIcon();
+    EXPECT_EQ(m_manager.statusItem()->image(), makePillIcon(false, 0.25, 0, IconInk::white));
+    store().set(PreferenceKeys::iconColor, QStringLiteral("black"));
+    m_manager.updateIcon();
+    EXPECT_EQ(m_manager.statusItem()->image(), makePillIcon(false, 0.25));
+    store().set(PreferenceKeys::iconColor, QStringLiteral("White")); // no stored form: auto
+    m_manager.updateIcon();
+    EXPECT_EQ(m_manager.statusItem()->image(), makePillIcon(false, 0.25)) << "a light palette";
+
+    EXPECT_EQ(m_manager.statusItem()->toolTipText(), "25% of the day, 18h 0m remaining today");
+}
+
+TEST_F(MenuBarManagerTest, ThePanelAnswersItsShortcutsAndEscape)
+{
+    m_manager.togglePopover();
+    Popover* popover = m_manager.popover();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(popover));
+    QTest::keyClick(popover, Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_EQ(m_delegate.requests, 1) << "Ctrl+, opens Settings";
+    QTest::keyClick(popover, Qt::Key_Escape);
+    EXPECT_FALSE(popover->isShown());
+}
+
+TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
+{
+    {
+        ScopedEnv desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+        EXPECT_TRUE(PanelShade().isDark(QRect()));
+    }
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
+    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
+    EXPECT_FALSE(PanelShade().isDark(QRect())) << "the default palette is light";
 }

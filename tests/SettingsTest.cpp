@@ -1,4 +1,5 @@
 #include "Horalis/Settings/Settings.h"
+#include "Horalis/Settings/IconColor.h"
 #include "Horalis/Settings/IconStyle.h"
 #include "Horalis/Settings/PreferenceKeys.h"
 #include "Horalis/Settings/WeekStart.h"
@@ -79,4 +80,14 @@ TEST(Enumerations, RawValuesMatchExactly)
     EXPECT_EQ(styles[1], IconStyle::circle);
     EXPECT_EQ(styles[2], IconStyle::percentage);
     EXPECT_EQ(QSet<IconStyle>({IconStyle::pill, IconStyle::pill}).size(), 1);
+
+    // The stored forms of "iconColor", as the README gives them.
+    const std::pair<const char*, IconColor> colors[] = {
+        {"auto", IconColor::automatic}, {"black", IconColor::black}, {"white", IconColor::white}};
+    for (const auto& [raw, color] : colors) {
+        EXPECT_EQ(IconColor::fromRawValue(raw), color) << raw;
+        EXPECT_EQ(color.rawValue(), raw);
+    }
+    for (const char* text : {"Auto", "automatic", "", "dark"})
+        EXPECT_FALSE(IconColor::fromRawValue(text)) << text;
 }

@@ -142,3 +142,35 @@ TEST(StatusIcon, PercentageTextTruncates)
     EXPECT_DOUBLE_EQ(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('W'))
         << "a monospaced font";
 }
+
+TEST(StatusIcon, WhiteInkMirrorsEachColourForDarkPanels)
+{
+    // Full day, so the pill's bar and the ring's wedge cover their tracks.
+    const QImage pill = makePillIcon(false, 1.0, 1, IconInk::white);
+    const QColor bar = probe(pill, 18, 9);
+    EXPECT_EQ(bar, QColor(255, 255, 255)) << bar.name(QColor::HexArgb).toStdString();
+    const QImage emptyPill = makePillIcon(false, 0.0, 1, IconInk::white);
+    const QColor track = probe(emptyPill, 18, 9);
+    EXPECT_EQ(track.rgb() & 0xffffff, 0xffffffu);
+    EXPECT_NEAR(track.alpha(), 77, 3); // white at 30 %
+
+    const QImage ring = makeCircleIcon(false, 0.0, 1, IconInk::white);
+    const QColor outline = probe(ring, 10.5, 2.3); // the outer half of the ring at twelve
+    EXPECT_GT(outline.alpha(), 235);
+    EXPECT_NEAR(outline.red(), 170, 8); // light gray, two thirds
+    EXPECT_EQ(outline.red(), outline.blue());
+
+    const QImage percentage = makePercentageIcon(0.5, 1, IconInk::white);
+    int whitePixels = 0, darkPixels = 0;
+    for (int y = 0; y < percentage.height(); ++y) {
+        for (int x = 0; x < percentage.width(); ++x) {
+            const QColor c = percentage.pixelColor(x, y);
+            if (c.alpha() > 200)
+                (c.lightness() > 240 ? whitePixels : darkPixels)++;
+        }
+    }
+    EXPECT_GT(whitePixels, 20);
+    EXPECT_EQ(darkPixels, 0);
+    EXPECT_EQ(makeIcon("circle", false, 1.0, 1, IconInk::white),
+              makeCircleIcon(false, 1.0, 1, IconInk::white));
+}

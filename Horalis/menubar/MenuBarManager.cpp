@@ -7,6 +7,7 @@
 #include "Horalis/model/PercentFigure.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
+#include "platform/DesktopSession.h"
 #include "platform/Popover.h"
 #include "platform/SecondTimer.h"
 
@@ -39,9 +40,7 @@ void MenuBarManager::setupMenuBar()
     m_hostMenu = std::make_unique<QMenu>();
     // GNOME's AppIndicator extension opens the item's menu on a click and keeps the click for
     // itself, so there the menu starts with the panel.
-    if (qEnvironmentVariable("XDG_CURRENT_DESKTOP")
-            .split(QLatin1Char(':'))
-            .contains(QLatin1String("GNOME"), Qt::CaseInsensitive)) {
+    if (DesktopSession::is("GNOME")) {
         m_hostMenu->addAction(QStringLiteral("Show Progress"), this, [this] { togglePopover(); });
         m_hostMenu->addSeparator();
     }
