@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
-"""Horalis beside a minimal reference tray program, under Xvfb with a real XEmbed tray:
-time from start to icon docked, CPU time over an idle minute, resident memory after it, and
-(with --soak) memory growth between the 1st and the 10th minute.
+"""Horalis beside a minimal reference tray program, under Xvfb with a real XEmbed tray (or,
+with --sni, a StatusNotifierItem host on a session bus of its own): time from start to icon
+shown, CPU time over an idle minute, resident memory after it, and (with --soak) memory growth
+between the 1st and the 10th minute.
 
-    bench/tray_bench.py BUILD_DIR [--idle 60] [--soak]
+    bench/tray_bench.py BUILD_DIR [--idle 60] [--soak] [--sni]
 """
 
 import argparse
 import os
 import statistics
+import subprocess
 import sys
 import time
 
@@ -39,27 +41,44 @@ def docked_child(desktop):
     return '": ("' in tree.split("child", 1)[-1]
 
 
-def start_up(binary, runs):
+def prepare(desktop, sni_host):
+    """The tray to show the item: trayer, or a StatusNotifierItem host; returns a function
+    that waits until the item is shown."""
+    if not sni_host:
+        desktop.start_tray()
+        return lambda: wait_for(lambda: docked_child(desktop), 10, 0.005)
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    desktop.processes.append(bus)
+    desktop.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+    host = subprocess.Popen([sni_host], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                            text=True, env=desktop.env)
+    desktop.processes.append(host)
+    assert host.stdout.readline().strip() == "ready"
+    return lambda: host.stdout.readline().startswith("registered")
+
+
+def start_up(binary, runs, sni_host):
     times = []
     for _ in range(runs):
         desktop = Desktop(binary)
         try:
-            desktop.start_tray()
+            shown = prepare(desktop, sni_host)
             started = time.monotonic()
             desktop.start_horalis()
-            wait_for(lambda: docked_child(desktop), 10, 0.005)
+            shown()
             times.append(time.monotonic() - started)
         finally:
             desktop.close()
     return statistics.median(times)
 
 
-def idle(binary, seconds, soak):
+def idle(binary, seconds, soak, sni_host):
     desktop = Desktop(binary)
     try:
-        desktop.start_tray()
+        shown = prepare(desktop, sni_host)
         process = desktop.start_horalis()
-        wait_for(lambda: docked_child(desktop), 10, 0.01)
+        shown()
         time.sleep(2)  # past start-up
         cpu0 = cpu_seconds(process.pid)
         time.sleep(seconds)
@@ -80,13 +99,15 @@ def main():
     parser.add_argument("--idle", type=int, default=60)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--soak", action="store_true")
+    parser.add_argument("--sni", action="store_true")
     args = parser.parse_args()
+    sni_host = os.path.join(args.build, "tests", "horalis_sni_host") if args.sni else None
     programs = {"horalis": os.path.join(args.build, "Horalis", "app", "horalis"),
                 "reference": os.path.join(args.build, "bench", "horalis_reference_tray")}
     results = {}
     for name, binary in programs.items():
-        results[name] = idle(binary, args.idle, args.soak)
-        results[name]["start"] = start_up(binary, args.runs)
+        results[name] = idle(binary, args.idle, args.soak, sni_host)
+        results[name]["start"] = start_up(binary, args.runs, sni_host)
     print(f"{'':<10} {'start-up':>10} {'CPU/' + str(args.idle) + ' s':>11} {'RSS':>10}"
           + (f" {'growth 1-10 min':>16}" if args.soak else ""))
     for name, r in results.items():

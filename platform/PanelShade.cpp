@@ -15,6 +15,9 @@ namespace {
 
 // A panel's colour changes with a theme, seldom: a look every half minute is soon enough.
 constexpr qint64 kRecheckMs = 30'000;
+constexpr qint64 kSettleMs = 5'000;
+constexpr qint64 kSettlingRecheckMs = 900;
+constexpr qint64 kUnpaintedMs = 600;
 // Hosts answer within milliseconds; one that does not must not hold the icon up.
 constexpr int kCallTimeoutMs = 150;
 
@@ -57,19 +60,25 @@ std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
     QScreen* screen = QGuiApplication::screenAt(itemGeometry.center());
     if (!screen)
         return std::nullopt;
-    // A strip just left of the item and one just right of it: the tray's own background.
+    // The item's top rows where it is taller than the icon drawn in it (an XEmbed item shows
+    // the tray through its transparent parts), else strips just left and right of it.
     const QRect screenArea = screen->geometry();
+    QList<QRect> strips;
+    if (itemGeometry.height() >= 22)
+        strips = {QRect(itemGeometry.left(), itemGeometry.top(), itemGeometry.width(), 2)};
+    else
+        strips = {QRect(itemGeometry.left() - 3, itemGeometry.top(), 3, itemGeometry.height()),
+                  QRect(itemGeometry.right() + 1, itemGeometry.top(), 3, itemGeometry.height())};
     double lightness = 0;
     int samples = 0;
-    for (const int x : {itemGeometry.left() - 3, itemGeometry.right() + 1}) {
-        const QRect strip = QRect(x, itemGeometry.top(), 3, itemGeometry.height()) & screenArea;
+    for (const QRect& wanted : strips) {
+        const QRect strip = wanted & screenArea;
         if (strip.isEmpty())
             continue;
-        const QImage pixels =
-            screen
-                ->grabWindow(0, strip.x() - screenArea.x(), strip.y() - screenArea.y(),
-                             strip.width(), strip.height())
-                .toImage();
+        const QImage pixels = screen->grabWindow(0, strip.x() - screenArea.x(),
+                                                 strip.y() - screenArea.y(), strip.width(),
+                                                 strip.height())
+                                  .toImage();
         for (int y = 0; y < pixels.height(); ++y) {
             for (int px = 0; px < pixels.width(); ++px, ++samples)
                 lightness += QColor(pixels.pixel(px, y)).lightnessF();
@@ -114,14 +123,22 @@ std::optional<bool> PanelShade::fromAppearanceSetting()
 
 bool PanelShade::isDark(const QRect& itemGeometry)
 {
-    if (m_checked.isValid() && m_checked.elapsed() < kRecheckMs &&
-        itemGeometry == m_checkedGeometry)
+    if (!m_sinceMoved.isValid() || itemGeometry != m_checkedGeometry) {
+        m_checkedGeometry = itemGeometry;
+        m_sinceMoved.start();
+        m_checked.invalidate();
+    }
+    // Just after the item is docked or moved the tray may not have painted around it yet:
+    // look again every second for a little while.
+    const qint64 recheck = m_sinceMoved.elapsed() < kSettleMs ? kSettlingRecheckMs : kRecheckMs;
+    if (m_checked.isValid() && m_checked.elapsed() < recheck)
         return m_dark;
     m_checked.start();
-    m_checkedGeometry = itemGeometry;
     // In order, each asked only where the ones before it could not tell.
     std::optional<bool> answer = fromDesktop();
-    if (!answer)
+    // The tray paints around a newly docked item a moment later; until then its pixels say
+    // nothing.
+    if (!answer && m_sinceMoved.elapsed() > kUnpaintedMs)
         answer = fromPixelsBeside(itemGeometry);
     if (!answer)
         answer = fromXfcePanel();

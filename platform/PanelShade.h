@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QRect>
 
+#include <optional>
+
 // Whether the panel that holds the tray item is dark, so that an icon in fixed black would
 // vanish on it. GNOME's top bar always is; an XEmbed tray shows it in the pixels beside the
 // item; otherwise the desktop's own dark-panel setting (XFCE), the freedesktop appearance
@@ -19,6 +21,7 @@ private:
     static std::optional<bool> fromAppearanceSetting();
 
     QElapsedTimer m_checked;
+    QElapsedTimer m_sinceMoved;
     QRect m_checkedGeometry;
     bool m_dark = false;
 };

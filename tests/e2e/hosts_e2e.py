@@ -134,6 +134,10 @@ class Session:
         self.panel = self.spawn(self.host["command"], namespace=self.host["desktop"] == "GNOME")
         if self.host["watcher"]:
             assert wait_for(self.watcher_is_up, 60), "the panel's watcher did not come up"
+        else:
+            assert wait_for(lambda: self.run("xdotool", "search", "--onlyvisible", "--classname",
+                                             self.host["command"][0]).strip(), 30), \
+                "the panel did not come up"
         if self.host["desktop"] == "GNOME":
             # GNOME starts in the overview; a user leaves it first.
             time.sleep(0.5)
@@ -188,11 +192,12 @@ class Session:
         """Where the icon is: what changes when "showIcon" is turned off and on again."""
         def attempt():
             shown = self.shot("shown")
+            # The icon is redrawn once a second; a loaded machine may take another.
             self.set_preference("showIcon", "false")
-            time.sleep(1.5)
+            time.sleep(2)
             hidden = self.shot("hidden")
             self.set_preference("showIcon", "true")
-            time.sleep(1.5)
+            time.sleep(2)
             again = self.shot("again")
             first, second = self.changed_area(shown, hidden), self.changed_area(hidden, again)
             if first and second and (first.x, first.y, first.width) == (second.x, second.y,
