@@ -1,4 +1,5 @@
 #include "platform/Calendar.h"
+#include "Horalis/model/ProgressCalculator.h"
 #include "platform/CurrentCalendar.h"
 #include "platform/SystemTimeZone.h"
 #include "support/TestTime.h"
@@ -103,15 +104,18 @@ TEST(SystemTimeZone, AnUpdatedZoneFileShowsAtTheNextLookUp)
     ScopedEnv tzDir("TZDIR", dir.path().toStdString());
     ScopedEnv tz("TZ", "Test/Zone");
 
-    CurrentCalendar current;
     const double noon = utc(2026, 7, 1, 12);
-    EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1, 0) - 9 * kHour);
+    ProgressCalculator calculator([noon] { return noon; });
+    EXPECT_DOUBLE_EQ(calculator.dayProgress(), 21.0 / 24.0); // 21:00 in Tokyo
 
     // As a package upgrade writes it: a new file renamed over the old one.
     const QString next = zoneFile + QStringLiteral(".new");
     ASSERT_TRUE(QFile::copy(QStringLiteral("/usr/share/zoneinfo/America/Mexico_City"), next));
     ASSERT_EQ(::rename(next.toLocal8Bit().constData(), zoneFile.toLocal8Bit().constData()), 0);
-    EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1, 6));
+    calculator.updateProgress();
+    EXPECT_DOUBLE_EQ(calculator.dayProgress(), 6.0 / 24.0) << "06:00 in Mexico City";
+
+    CurrentCalendar current;
 
     // A file in place of the zone that is no zone file: the C library's UTC, no crash.
     QFile broken(zoneFile);
