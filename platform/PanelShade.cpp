@@ -75,10 +75,11 @@ std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
         const QRect strip = wanted & screenArea;
         if (strip.isEmpty())
             continue;
-        const QImage pixels = screen->grabWindow(0, strip.x() - screenArea.x(),
-                                                 strip.y() - screenArea.y(), strip.width(),
-                                                 strip.height())
-                                  .toImage();
+        const QImage pixels =
+            screen
+                ->grabWindow(0, strip.x() - screenArea.x(), strip.y() - screenArea.y(),
+                             strip.width(), strip.height())
+                .toImage();
         for (int y = 0; y < pixels.height(); ++y) {
             for (int px = 0; px < pixels.width(); ++px, ++samples)
                 lightness += QColor(pixels.pixel(px, y)).lightnessF();
