@@ -1,5 +1,6 @@
 #include "platform/PreferencesStore.h"
 
+#include "platform/FileIdentity.h"
 #include "platform/IniFileEditor.h"
 #include "platform/XdgConfigHome.h"
 
@@ -40,18 +41,19 @@ QString PreferencesStore::filePath() const
 
 QSettings* PreferencesStore::reader() const
 {
-    // Opening a FIFO for reading blocks until a writer comes, so nothing but a regular file
-    // (or no file) is handed to QSettings.
-    if (m_filePath.isEmpty() || isOddFile(m_filePath)) {
+    // One stat a read. Opening a FIFO for reading blocks until a writer comes, so nothing but
+    // a regular file is handed to QSettings; and it reads the file again only when the file
+    // is another one than it read last (QSettings' own check sees only milliseconds).
+    const FileIdentity identity =
+        m_filePath.isEmpty() ? FileIdentity() : FileIdentity::of(m_filePath);
+    if (!identity.regular) {
         m_settings.reset();
         return nullptr;
     }
-    if (!m_settings)
+    if (!m_settings || identity != m_readIdentity) {
         m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    else
-        // With nothing pending, sync() only compares the file's size and time stamp with what
-        // it read last, and reads the file again when another process has changed it.
-        m_settings->sync();
+        m_readIdentity = identity;
+    }
     return m_settings.get();
 }
 

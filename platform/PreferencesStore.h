@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -51,4 +53,5 @@ private:
     QString m_filePath;
     // Made on first use, as QSettings reads the file as soon as it exists.
     mutable std::unique_ptr<QSettings> m_settings;
+    mutable FileIdentity m_readIdentity;
 };

@@ -98,21 +98,11 @@ std::shared_ptr<const ZoneRules> SystemTimeZone::load(const std::optional<std::s
     return ZoneRules::utc(spec.empty() ? "UTC" : spec);
 }
 
-SystemTimeZone::FileIdentity SystemTimeZone::identityOf(const std::string& path)
-{
-    struct stat info
-    {};
-    if (::stat(path.c_str(), &info) != 0)
-        return {};
-    return {true, info.st_dev, info.st_ino, info.st_size,
-            static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000LL + info.st_mtim.tv_nsec};
-}
-
 std::shared_ptr<const ZoneRules> SystemTimeZone::current()
 {
     auto tz = environment("TZ");
     std::string tzDir = zoneDirectory();
-    const FileIdentity identity = identityOf(zoneFilePath(tz));
+    const FileIdentity identity = FileIdentity::of(zoneFilePath(tz));
     if (!m_zone || tz != m_tz || tzDir != m_tzDir || identity != m_identity) {
         m_zone = load(tz);
         m_tz = std::move(tz);

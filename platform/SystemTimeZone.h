@@ -1,12 +1,11 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/ZoneRules.h"
 
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <sys/types.h>
 
 // The zone the C library uses for local time: TZ as a zone name, ":name", a path or a POSIX
 // rule, and /etc/localtime where TZ is unset; zone names are looked up in TZDIR, by default
@@ -23,17 +22,7 @@ public:
     static std::shared_ptr<const ZoneRules> load(const std::optional<std::string>& tz);
 
 private:
-    struct FileIdentity
-    {
-        bool exists = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        long long modifiedNs = 0;
-        bool operator==(const FileIdentity&) const = default;
-    };
     static std::string zoneFilePath(const std::optional<std::string>& tz);
-    static FileIdentity identityOf(const std::string& path);
 
     std::shared_ptr<const ZoneRules> m_zone;
     std::optional<std::string> m_tz;

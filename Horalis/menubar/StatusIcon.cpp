@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -50,6 +52,13 @@ struct Canvas
     {
         image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
+        painter.begin(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+    }
+    // On a copy of an image already drawn: the painter's first stroke makes the copy.
+    explicit Canvas(const QImage& base) : image(base)
+    {
         painter.begin(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
@@ -115,6 +124,27 @@ double shownFraction(bool flipped, double progress)
     return flipped ? 1.0 - progress : progress;
 }
 
+// What does not move with the day, the pill's outline and track and the ring's disc and
+// outline, is drawn once for each ink and density and copied after that: its curves are most
+// of a drawing's cost, and the copy holds the very same pixels.
+enum class Frame
+{
+    pill,
+    ring
+};
+
+template <typename Draw> QImage frame(Frame kind, IconInk ink, qreal ratio, Draw draw)
+{
+    thread_local std::map<std::tuple<Frame, IconInk, qreal>, QImage> drawn;
+    QImage& image = drawn[{kind, ink, ratio}];
+    if (image.isNull()) {
+        Canvas canvas(kind == Frame::pill ? QSizeF(36, 18) : QSizeF(21, 21), ratio);
+        draw(canvas.painter);
+        image = canvas.finish();
+    }
+    return image;
+}
+
 } // namespace
 
 QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio,
@@ -131,12 +161,13 @@ QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio, IconI
 {
     const Inks inks = inksFor(ink);
     constexpr qreal kHeight = 18;
-    Canvas canvas(QSizeF(36, kHeight), effectiveRatio(devicePixelRatio));
+    const qreal ratio = effectiveRatio(devicePixelRatio);
+    Canvas canvas(frame(Frame::pill, ink, ratio, [&](QPainter& p) {
+        p.fillPath(strokeBand(flippedRect(kHeight, 0.5, 0.5, 35, 17), 9, 1.5), inks.solid);
+        // The track lies inside the outline without touching it.
+        fillOnClear(p, roundedRect(flippedRect(kHeight, 3, 3, 30, 12), 6), inks.track);
+    }));
     QPainter& p = canvas.painter;
-
-    p.fillPath(strokeBand(flippedRect(kHeight, 0.5, 0.5, 35, 17), 9, 1.5), inks.solid);
-    // The track lies inside the outline without touching it.
-    fillOnClear(p, roundedRect(flippedRect(kHeight, 3, 3, 30, 12), 6), inks.track);
 
     const double q = shownFraction(flipped, progress);
     if (q > 0) {
@@ -150,14 +181,14 @@ QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio, Ico
 {
     const Inks inks = inksFor(ink);
     constexpr qreal kSize = 21;
-    Canvas canvas(QSizeF(kSize, kSize), effectiveRatio(devicePixelRatio));
-    QPainter& p = canvas.painter;
-
     const QRectF disc = flippedRect(kSize, 3, 3, 15, 15);
-    QPainterPath outline;
-    outline.addEllipse(disc);
-    fillOnClear(p, outline, inks.track);
-    p.fillPath(strokeBand(disc, 0, 2, true), inks.ring);
+    Canvas canvas(frame(Frame::ring, ink, effectiveRatio(devicePixelRatio), [&](QPainter& p) {
+        QPainterPath outline;
+        outline.addEllipse(disc);
+        fillOnClear(p, outline, inks.track);
+        p.fillPath(strokeBand(disc, 0, 2, true), inks.ring);
+    }));
+    QPainter& p = canvas.painter;
 
     const double q = shownFraction(flipped, progress);
     if (q > 0) {
@@ -188,11 +219,24 @@ QImage makePercentageIcon(double progress, qreal devicePixelRatio, IconInk ink)
 {
     const QString text = percentageIconText(progress);
     const QFont font = percentageIconFont();
+    const qreal ratio = effectiveRatio(devicePixelRatio);
+    // The figure changes a hundred times a day: the last one drawn serves until then.
+    struct Drawn
+    {
+        QString text;
+        QString font;
+        IconInk ink;
+        qreal ratio;
+        QImage image;
+    };
+    thread_local Drawn last{};
+    if (last.text == text && last.font == font.key() && last.ink == ink && last.ratio == ratio)
+        return last.image;
     const QFontMetricsF metrics(font);
-    Canvas canvas(QSizeF(metrics.horizontalAdvance(text), metrics.height()),
-                  effectiveRatio(devicePixelRatio));
+    Canvas canvas(QSizeF(metrics.horizontalAdvance(text), metrics.height()), ratio);
     canvas.painter.setFont(font);
     canvas.painter.setPen(inksFor(ink).solid);
     canvas.painter.drawText(QPointF(0, metrics.ascent()), text);
-    return canvas.finish();
+    last = {text, font.key(), ink, ratio, canvas.finish()};
+    return last.image;
 }
