@@ -1,6 +1,5 @@
 #include "platform/PreferencesStore.h"
 
-#include "platform/FileIdentity.h"
 #include "platform/IniFileEditor.h"
 #include "platform/XdgConfigHome.h"
 
@@ -41,19 +40,17 @@ QString PreferencesStore::filePath() const
 
 QSettings* PreferencesStore::reader() const
 {
-    // One stat a read. Opening a FIFO for reading blocks until a writer comes, so nothing but
-    // a regular file is handed to QSettings; and it reads the file again only when the file
-    // is another one than it read last (QSettings' own check sees only milliseconds).
-    const FileIdentity identity =
-        m_filePath.isEmpty() ? FileIdentity() : FileIdentity::of(m_filePath);
-    if (!identity.regular) {
+    // Opening a FIFO for reading blocks until a writer comes, so nothing but a regular file
+    // (or no file) is handed to QSettings.
+    if (m_filePath.isEmpty() || isOddFile(m_filePath)) {
         m_settings.reset();
         return nullptr;
     }
-    if (!m_settings || identity != m_readIdentity) {
+    if (!m_settings)
         m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-        m_readIdentity = identity;
-    }
+    else
+        // With nothing pending, sync() reads the file again where another process changed it.
+        m_settings->sync();
     return m_settings.get();
 }
 

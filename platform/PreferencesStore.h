@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/FileIdentity.h"
-
 #include <QString>
 #include <QVariant>
 
@@ -53,5 +51,4 @@ private:
     QString m_filePath;
     // Made on first use, as QSettings reads the file as soon as it exists.
     mutable std::unique_ptr<QSettings> m_settings;
-    mutable FileIdentity m_readIdentity;
 };
