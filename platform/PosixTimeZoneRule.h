@@ -19,7 +19,6 @@ public:
     std::optional<int64_t> nextChangeAfter(int64_t instant) const;
 
     int32_t standardOffset() const { return m_standardOffset; }
-    bool hasDaylightTime() const { return m_hasDaylightTime; }
 
 private:
     // One of the three ways POSIX names the day of a change.

@@ -1,5 +1,6 @@
 #include "platform/PreferencesStore.h"
 
+#include "platform/FileIdentity.h"
 #include "platform/IniFileEditor.h"
 #include "platform/XdgConfigHome.h"
 
@@ -15,8 +16,8 @@ namespace {
 // Exists and is something other than a regular file (a link to one counts as one).
 bool isOddFile(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile();
+    const FileIdentity file = FileIdentity::of(path);
+    return file.exists && !file.regular;
 }
 
 } // namespace

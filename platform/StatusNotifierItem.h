@@ -34,7 +34,6 @@ public:
     void setImages(const QList<QImage>& images);
     void setToolTip(const QString& title, const QString& text);
 
-    QString serviceName() const { return m_serviceName; }
     const DBusImageList& iconPixmaps() const { return m_pixmaps; }
     DBusToolTip toolTip() const;
 
