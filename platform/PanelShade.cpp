@@ -130,8 +130,10 @@ bool PanelShade::isDark(const QRect& itemGeometry)
         m_checked.invalidate();
     }
     // Just after the item is docked or moved the tray may not have painted around it yet:
-    // look again every second for a little while.
-    const qint64 recheck = m_sinceMoved.elapsed() < kSettleMs ? kSettlingRecheckMs : kRecheckMs;
+    // look again every second for a little while. Where the item has no place on screen
+    // (a StatusNotifierItem host), no pixels are read and nothing settles.
+    const bool settling = !itemGeometry.isEmpty() && m_sinceMoved.elapsed() < kSettleMs;
+    const qint64 recheck = settling ? kSettlingRecheckMs : kRecheckMs;
     if (m_checked.isValid() && m_checked.elapsed() < recheck)
         return m_dark;
     m_checked.start();

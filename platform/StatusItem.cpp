@@ -18,6 +18,8 @@ namespace {
 constexpr int kNewWatcherSettleMs = 800;
 constexpr int kRecheckMs = 1500;
 constexpr int kRegistrationChecks = 8;
+// Listed on two reads in a row, the item has outlived the watcher's own scan.
+constexpr int kListedToSettle = 2;
 
 QIcon iconOf(const QList<QImage>& images)
 {
@@ -83,6 +85,11 @@ void StatusItem::useHost(bool watcherWasThere)
                 [this](QPoint at) { emit clicked(Click::Left, at); });
         connect(m_host, &StatusNotifierItem::contextMenuRequested, this,
                 [this](QPoint at) { emit clicked(Click::Right, at); });
+        connect(m_host, &StatusNotifierItem::registrationChecked, this, [this](bool wasListed) {
+            m_timesListed = wasListed ? m_timesListed + 1 : 0;
+            if (m_timesListed >= kListedToSettle)
+                m_registrationTimer.stop();
+        });
     }
     if (watcherWasThere)
         m_host->registerWithWatcher();
@@ -91,6 +98,7 @@ void StatusItem::useHost(bool watcherWasThere)
     // loses an item that registers while it does, so a new watcher is given that moment
     // first. The watcher is asked a few times over the next seconds; reading is all it costs.
     m_registrationChecks = kRegistrationChecks;
+    m_timesListed = 0;
     m_registrationTimer.start(watcherWasThere ? kRecheckMs : kNewWatcherSettleMs);
 }
 

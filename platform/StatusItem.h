@@ -71,4 +71,6 @@ private:
     int m_imageUpdates = 0;
     QTimer m_registrationTimer;
     int m_registrationChecks = 0;
+    // Answers in a row that listed the item.
+    int m_timesListed = 0;
 };

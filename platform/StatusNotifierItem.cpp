@@ -188,10 +188,13 @@ void StatusNotifierItem::registerUnlessKnown()
             listed = reply.arguments().constFirst().value<QDBusVariant>().variant().toStringList();
         const QString uniqueName = m_connection.baseService();
         for (const QString& entry : listed) {
-            if (entry.startsWith(m_serviceName) || entry.startsWith(uniqueName))
+            if (entry.startsWith(m_serviceName) || entry.startsWith(uniqueName)) {
+                emit registrationChecked(true);
                 return;
+            }
         }
         registerWithWatcher();
+        emit registrationChecked(false);
     });
 }
 

@@ -28,6 +28,7 @@ public:
     // Asks the watcher now on the bus, if any, to show the item.
     void registerWithWatcher();
     // The same, for a watcher that came after the item: only if it has not found the item.
+    // Emits registrationChecked() with the watcher's answer.
     void registerUnlessKnown();
 
     // The same picture at each size a host may want, most often 1× and 2×.
@@ -41,6 +42,8 @@ signals:
     // Where the host says the click was, in screen coordinates; (0, 0) from some hosts.
     void activated(QPoint at);
     void contextMenuRequested(QPoint at);
+    // Whether the watcher, asked by registerUnlessKnown(), already showed the item.
+    void registrationChecked(bool wasListed);
     // For the protocol's change signals, relayed by the adaptor.
     void iconChanged();
     void toolTipChanged();
