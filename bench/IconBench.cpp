@@ -8,18 +8,17 @@
 
 namespace {
 
-void icon(benchmark::State& state, const char* style)
+void icon(benchmark::State& state, IconStyle style)
 {
-    const QString name = QString::fromLatin1(style);
     double progress = 0.4371;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(makeIcon(name, false, progress, 2.0));
+        benchmark::DoNotOptimize(makeIcon(style, false, progress, 2.0));
         progress = progress < 0.9 ? progress + 0.001 : 0.1;
     }
 }
-BENCHMARK_CAPTURE(icon, pill, "pill");
-BENCHMARK_CAPTURE(icon, circle, "circle");
-BENCHMARK_CAPTURE(icon, percentage, "percentage");
+BENCHMARK_CAPTURE(icon, pill, IconStyle::pill);
+BENCHMARK_CAPTURE(icon, circle, IconStyle::circle);
+BENCHMARK_CAPTURE(icon, percentage, IconStyle::percentage);
 
 } // namespace
 

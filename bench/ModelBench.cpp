@@ -19,7 +19,7 @@ constexpr double kInstant = 1796040000.5; // 2026-12-01 12:00:00.5 UTC
 const Calendar& calendar()
 {
     static const Calendar instance =
-        preparedCalendar(Calendar("en_US", "Europe/Berlin"), QStringLiteral("monday"));
+        preparedCalendar(Calendar("en_US", "Europe/Berlin"), WeekStart::monday);
     return instance;
 }
 
@@ -51,7 +51,7 @@ BENCHMARK(zoneCheck);
 void weekStartRead(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(Settings::shared().defaults().string(QStringLiteral("weekStart")));
+        benchmark::DoNotOptimize(Settings::shared().value(Preferences::weekStart));
 }
 BENCHMARK(weekStartRead);
 

@@ -16,7 +16,7 @@ void panelUpdate(benchmark::State& state, bool wholePanel)
 {
     double now = 1796915520.0;
     ProgressCalculator calculator([&now] { return now; });
-    ContentView panel(&calculator, [] {});
+    ContentView panel(&calculator);
     panel.show();
     panel.adjustSize();
     QCoreApplication::processEvents();

@@ -4,6 +4,7 @@
 #include "platform/IniFileEditor.h"
 #include "platform/XdgConfigHome.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -108,6 +109,23 @@ bool PreferencesStore::remove(const QString& key)
     return write(key, std::nullopt);
 }
 
+void PreferencesStore::keepVisibleToReaders(const FileIdentity& before) const
+{
+    // QSettings, in this process and others, tells a changed file by its size and its time
+    // stamp in milliseconds. A rewrite of the same size within the same millisecond would go
+    // unseen ("black" to "white"), so it is stamped a millisecond later.
+    constexpr long long kNsPerMs = 1'000'000;
+    const FileIdentity after = FileIdentity::of(m_filePath);
+    if (!before.exists || after.size != before.size ||
+        after.modifiedNs / kNsPerMs != before.modifiedNs / kNsPerMs)
+        return;
+    QFile file(m_filePath);
+    if (file.open(QIODevice::ReadWrite)) {
+        const QDateTime later = QDateTime::fromMSecsSinceEpoch(before.modifiedNs / kNsPerMs + 1);
+        file.setFileTime(later, QFileDevice::FileModificationTime);
+    }
+}
+
 bool PreferencesStore::canWrite() const
 {
     if (m_filePath.isEmpty())
@@ -137,6 +155,7 @@ bool PreferencesStore::write(const QString& key, const std::optional<QByteArray>
     if (!lock.tryLock(0))
         return false;
 
+    const FileIdentity before = FileIdentity::of(m_filePath);
     QByteArray content;
     if (QFile file(m_filePath); file.exists()) {
         if (!file.open(QIODevice::ReadOnly))
@@ -150,8 +169,7 @@ bool PreferencesStore::write(const QString& key, const std::optional<QByteArray>
     QSaveFile file(m_filePath);
     if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.commit())
         return false;
-    // The next read starts afresh: a rewrite within the same millisecond and of the same size
-    // would not show in the time stamp QSettings compares.
+    keepVisibleToReaders(before);
     m_settings.reset();
     return true;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class QSettings;
+struct FileIdentity;
 
 // The per-user preferences store: texts and booleans under keys, in an INI file under the
 // XDG config folder. Every read first picks up changes other processes made to the file, and
@@ -45,6 +46,7 @@ public:
 private:
     bool canWrite() const;
     bool write(const QString& key, const std::optional<QByteArray>& value);
+    void keepVisibleToReaders(const FileIdentity& before) const;
     // The reader, up to date with the file; none while there is no regular file to read.
     QSettings* reader() const;
 

@@ -18,11 +18,6 @@ void SecondTimer::start()
     arm();
 }
 
-void SecondTimer::stop()
-{
-    m_timer.stop();
-}
-
 int SecondTimer::delayUntilNextTick(qint64 nowMs, int offsetMs)
 {
     const qint64 intoSecond = ((nowMs - offsetMs) % 1000 + 1000) % 1000;

@@ -1,5 +1,4 @@
 #include "Horalis/app/AppDelegate.h"
-#include "Horalis/Settings/PreferenceKeys.h"
 #include "Horalis/Settings/Settings.h"
 #include "Horalis/app/SettingsWindow.h"
 #include "Horalis/menubar/MenuBarManager.h"
@@ -23,10 +22,11 @@ void deliverDeferredDeletes()
 
 TEST(AppDelegate, FirstLaunchKeysExistBeforeTheTrayItem)
 {
-    QFile::remove(PreferencesStore::standardFilePath()); // before anything creates Settings
+    // Whichever test comes first makes the shared settings; the flags stay in the file.
     AppDelegate delegate;
-    EXPECT_EQ(Settings::shared().defaults().boolean(PreferenceKeys::hasLaunchedBefore), true);
-    EXPECT_EQ(Settings::shared().defaults().boolean(PreferenceKeys::showIcon), true);
+    QFile file(PreferencesStore::standardFilePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "[General]\nshowIcon=true\nhasLaunchedBefore=true\n");
     EXPECT_EQ(delegate.menuBarManager(), nullptr);
     EXPECT_FALSE(delegate.calculator()->timeRemainingText().isEmpty());
 

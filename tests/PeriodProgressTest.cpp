@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-Calendar utcCalendar(const QString& weekStart = QStringLiteral("monday"))
+Calendar utcCalendar(WeekStart weekStart = WeekStart::monday)
 {
     return preparedCalendar(Calendar("en_US", "Etc/UTC"), weekStart);
 }
@@ -16,40 +16,32 @@ TEST(PeriodProgress, DayIsMeasuredAgainstItsRealLength)
     EXPECT_EQ(calculateDayProgress(utc(2026, 5, 5), plain), 0.0);
     EXPECT_DOUBLE_EQ(calculateDayProgress(utc(2026, 5, 5, 23, 59, 59), plain), 86399.0 / 86400.0);
 
-    // 23 hours on 2026-03-08 and 25 on 2026-11-01 in New York.
+    // 23 hours on 2026-03-08 in New York (every zone's changes are checked against Python's
+    // zoneinfo by the reference test).
     const Calendar newYork("en_US", "America/New_York");
     EXPECT_DOUBLE_EQ(calculateDayProgress(utc(2026, 3, 8, 16), newYork), 11.0 / 23.0);
-    EXPECT_DOUBLE_EQ(calculateDayProgress(utc(2026, 11, 1, 17), newYork), 13.0 / 25.0);
 
     // Sao Paulo's 2018-11-04 began at 01:00 local time and lasted 23 hours.
     const Calendar saoPaulo("pt_BR", "America/Sao_Paulo");
     EXPECT_EQ(calculateDayProgress(utc(2018, 11, 4, 3), saoPaulo), 0.0);
     EXPECT_DOUBLE_EQ(calculateDayProgress(utc(2018, 11, 4, 14, 30), saoPaulo), 11.5 / 23.0);
     EXPECT_EQ(currentDay(utc(2018, 11, 4, 14), saoPaulo)->end, utc(2018, 11, 5, 2));
-
-    // Lord Howe moves its clocks by half an hour: 2026-10-04 lasts 23.5 hours.
-    const Calendar lordHowe("en_AU", "Australia/Lord_Howe");
-    EXPECT_DOUBLE_EQ(calculateDayProgress(utc(2026, 10, 4, 1), lordHowe), 11.5 / 23.5);
 }
 
-TEST(PeriodProgress, WeekStartsOnTheStoredDay)
+TEST(PeriodProgress, WeekStartsOnTheChosenDay)
 {
+    // Sunday 2026-12-06, 06:00: each first day of the week puts it a day further on.
     const double sunday6am = utc(2026, 12, 6, 6);
-    EXPECT_DOUBLE_EQ(calculateWeekProgress(sunday6am, utcCalendar("sunday")), 6.0 / 168.0);
-    EXPECT_DOUBLE_EQ(calculateWeekProgress(sunday6am, utcCalendar("monday")), 150.0 / 168.0);
-    EXPECT_DOUBLE_EQ(calculateWeekProgress(utc(2026, 12, 5, 12), utcCalendar("saturday")),
-                     12.0 / 168.0);
-    EXPECT_DOUBLE_EQ(calculateWeekProgress(utc(2026, 12, 11, 12), utcCalendar("saturday")),
-                     (6 * 24 + 12) / 168.0);
-    for (const char* notARawValue : {"Sunday", "", "lundi", "sunday "}) {
-        EXPECT_EQ(firstWeekdayNumber(QString::fromLatin1(notARawValue)), 2) << notARawValue;
-        EXPECT_DOUBLE_EQ(calculateWeekProgress(sunday6am, utcCalendar(notARawValue)),
-                         150.0 / 168.0);
+    for (WeekStart day : WeekStart::allCases()) {
+        const int daysIn = (7 - static_cast<int>(day.value())) % 7;
+        EXPECT_DOUBLE_EQ(calculateWeekProgress(sunday6am, utcCalendar(day)),
+                         (daysIn * 24 + 6) / 168.0)
+            << day.rawValue().toStdString();
     }
-    EXPECT_EQ(firstWeekdayNumber("saturday"), 7);
 
     // The week of New York's spring change has 167 hours.
-    const Calendar newYork = preparedCalendar(Calendar("en_US", "America/New_York"), "sunday");
+    const Calendar newYork =
+        preparedCalendar(Calendar("en_US", "America/New_York"), WeekStart::sunday);
     EXPECT_DOUBLE_EQ(calculateWeekProgress(utc(2026, 3, 9, 4), newYork), 23.0 / 167.0);
 }
 
@@ -122,41 +114,4 @@ TEST(PeriodProgress, IslamicMonthEndsWhereTheNextOneBegins)
     EXPECT_EQ(next->firstDay, month->firstDay + 30);
     const double start = *islamic.startOfLocalDay(month->firstDay);
     EXPECT_DOUBLE_EQ(calculateMonthProgress(now, islamic), (now - start) / (30 * kDay));
-}
-
-TEST(PeriodProgress, ZonesFollowTheSystemDatabase)
-{
-    // Each changed its rules after the calendar library's own copy of them was made: Mexico
-    // City dropped daylight time in 2022, Cairo took it up again in 2023, Almaty moved to
-    // +05 in 2024. At 12:00:04 local time the day is half gone.
-    const struct
-    {
-        const char* zone;
-        double noon;
-    } places[] = {{"America/Mexico_City", utc(2026, 7, 1, 18)},
-                  {"Africa/Cairo", utc(2026, 7, 1, 9)},
-                  {"Asia/Almaty", utc(2026, 7, 1, 7)}};
-    for (const auto& place : places) {
-        const Calendar calendar("en_US", place.zone);
-        EXPECT_DOUBLE_EQ(calculateDayProgress(place.noon + 4, calendar), 0.5 + 4.0 / kDay)
-            << place.zone;
-    }
-}
-
-TEST(PeriodProgress, DatesTheDateLineSkippedOrDoubledCountAsTheyWere)
-{
-    // Apia went from 2011-12-29 straight to 2011-12-31: the week from Monday the 26th has six
-    // dates, 144 hours.
-    const Calendar apia = preparedCalendar(Calendar("en_US", "Pacific/Apia"), "monday");
-    const double saturday = utc(2011, 12, 30, 12); // 2011-12-31 02:00 local
-    EXPECT_DOUBLE_EQ(calculateWeekProgress(saturday, apia),
-                     (saturday - utc(2011, 12, 26, 10)) / (144 * kHour));
-
-    // Rarotonga lived 1899-12-25 twice when it moved across the date line: one 48-hour day,
-    // more than half gone in its second run.
-    const Calendar rarotonga("en_US", "Pacific/Rarotonga");
-    const auto day = currentDay(utc(1899, 12, 25, 12), rarotonga);
-    ASSERT_TRUE(day);
-    EXPECT_EQ(day->end - day->start, 48 * kHour);
-    EXPECT_GT(calculateDayProgress(utc(1899, 12, 25, 12), rarotonga), 0.5);
 }

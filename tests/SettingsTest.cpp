@@ -1,17 +1,14 @@
 #include "Horalis/Settings/Settings.h"
-#include "Horalis/Settings/IconColor.h"
-#include "Horalis/Settings/IconStyle.h"
-#include "Horalis/Settings/PreferenceKeys.h"
-#include "Horalis/Settings/WeekStart.h"
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSet>
-#include <QSettings>
 #include <QTemporaryDir>
 
 namespace {
 
+// The preferences file as a user or another program sees it.
 class SettingsTest : public ::testing::Test
 {
 protected:
@@ -20,10 +17,16 @@ protected:
     {
         return std::make_unique<Settings>(std::make_unique<PreferencesStore>(path()));
     }
-    QStringList storedKeys() const
+    QByteArray file() const
     {
-        QSettings file(path(), QSettings::IniFormat);
-        return file.allKeys();
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void writeFile(const QByteArray& content) const
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
     }
 
     QTemporaryDir m_dir;
@@ -31,63 +34,70 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsTest, FirstLaunchWritesExactlyTwoKeys)
+TEST_F(SettingsTest, FirstLaunchWritesExactlyTheTwoFlags)
 {
     const auto settings = launch();
-    QStringList keys = storedKeys();
-    keys.sort();
-    EXPECT_EQ(keys, QStringList({"hasLaunchedBefore", "showIcon"}));
+    EXPECT_EQ(file(), "[General]\nshowIcon=true\nhasLaunchedBefore=true\n");
     EXPECT_TRUE(settings->showIcon());
-    EXPECT_EQ(settings->defaults().boolean(Settings::hasLaunchedKey), true);
-}
+    EXPECT_EQ(settings->value(Preferences::weekStart), WeekStart::monday);
+    EXPECT_EQ(settings->value(Preferences::iconStyle), IconStyle::pill);
+    EXPECT_EQ(settings->value(Preferences::iconColor), IconColor::automatic);
+    EXPECT_FALSE(settings->value(Preferences::iconFlipped));
+    EXPECT_FALSE(settings->value(Preferences::launchAtLogin));
 
-TEST_F(SettingsTest, LaterLaunchesWriteNothing)
-{
-    launch()->defaults().set(PreferenceKeys::showIcon, false);
-    const auto again = launch();
-    EXPECT_FALSE(again->showIcon());
-
-    // Deleting the first-launch flag restores the icon at the next start.
-    again->defaults().remove(PreferenceKeys::hasLaunchedBefore);
+    // Later launches write nothing; a deleted first-launch flag brings the icon back.
+    writeFile("[General]\nshowIcon=false\nhasLaunchedBefore=true\n");
+    EXPECT_FALSE(launch()->showIcon());
+    EXPECT_EQ(file(), "[General]\nshowIcon=false\nhasLaunchedBefore=true\n");
+    writeFile("[General]\nshowIcon=false\n");
     EXPECT_TRUE(launch()->showIcon());
 }
 
-TEST_F(SettingsTest, ShowIconIsTrueWhenMissingOrNoBoolean)
+TEST_F(SettingsTest, EveryChoiceIsStoredAsItsTextAndReadBack)
 {
     const auto settings = launch();
-    settings->defaults().remove(PreferenceKeys::showIcon);
-    EXPECT_TRUE(settings->showIcon());
-    settings->defaults().set(PreferenceKeys::showIcon, QStringLiteral("no"));
-    EXPECT_TRUE(settings->showIcon());
-    settings->defaults().set(PreferenceKeys::showIcon, false);
-    EXPECT_FALSE(settings->showIcon());
+    const auto roundTrips = [&](const auto& preference, auto choice, const char* line) {
+        ASSERT_TRUE(settings->set(preference, choice));
+        EXPECT_TRUE(file().contains(QByteArray(line) + '\n')) << line << "\n" << file().data();
+        EXPECT_EQ(settings->value(preference), choice) << line;
+    };
+    const char* const days[] = {"weekStart=sunday",    "weekStart=monday",   "weekStart=tuesday",
+                                "weekStart=wednesday", "weekStart=thursday", "weekStart=friday",
+                                "weekStart=saturday"};
+    ASSERT_EQ(WeekStart::allCases().size(), 7u);
+    for (WeekStart day : WeekStart::allCases())
+        roundTrips(Preferences::weekStart, day, days[day.value()]);
+    EXPECT_EQ(WeekStart::allCases().front(), WeekStart::sunday);
+
+    const char* const styles[] = {"iconStyle=pill", "iconStyle=circle", "iconStyle=percentage"};
+    ASSERT_EQ(IconStyle::allCases().size(), 3u);
+    for (IconStyle style : IconStyle::allCases())
+        roundTrips(Preferences::iconStyle, style, styles[style.value()]);
+
+    const char* const colors[] = {"iconColor=auto", "iconColor=black", "iconColor=white"};
+    for (IconColor color : IconColor::allCases())
+        roundTrips(Preferences::iconColor, color, colors[color.value()]);
+
+    roundTrips(Preferences::iconFlipped, true, "iconFlipped=true");
+    roundTrips(Preferences::iconFlipped, false, "iconFlipped=false");
+    roundTrips(Preferences::launchAtLogin, true, "launchAtLogin=true");
+    roundTrips(Preferences::launchAtLogin, false, "launchAtLogin=false");
+
+    EXPECT_EQ(QSet<IconStyle>({IconStyle::pill, IconStyle::pill, IconStyle::circle}).size(), 2);
 }
 
-TEST(Enumerations, RawValuesMatchExactly)
+TEST_F(SettingsTest, TextsThatAreNoStoredFormReadAsTheDefault)
 {
-    EXPECT_EQ(WeekStart::fromRawValue("sunday"), WeekStart::sunday);
-    EXPECT_EQ(WeekStart::fromRawValue("saturday"), WeekStart::saturday);
-    for (const char* text : {"Monday", "", "monday ", "MONDAY"})
-        EXPECT_FALSE(WeekStart::fromRawValue(text)) << text;
-    EXPECT_EQ(WeekStart::allCases().front(), WeekStart::sunday);
-    EXPECT_EQ(WeekStart(WeekStart::wednesday).displayName(), "Wednesday");
-    EXPECT_EQ(WeekStart(WeekStart::friday).rawValue(), "friday");
-
-    EXPECT_EQ(IconStyle::fromRawValue("percentage"), IconStyle::percentage);
-    EXPECT_FALSE(IconStyle::fromRawValue("Pill"));
-    const auto styles = IconStyle::allCases();
-    EXPECT_EQ(styles[0], IconStyle::pill);
-    EXPECT_EQ(styles[1], IconStyle::circle);
-    EXPECT_EQ(styles[2], IconStyle::percentage);
-    EXPECT_EQ(QSet<IconStyle>({IconStyle::pill, IconStyle::pill}).size(), 1);
-
-    // The stored forms of "iconColor", as the README gives them.
-    const std::pair<const char*, IconColor> colors[] = {
-        {"auto", IconColor::automatic}, {"black", IconColor::black}, {"white", IconColor::white}};
-    for (const auto& [raw, color] : colors) {
-        EXPECT_EQ(IconColor::fromRawValue(raw), color) << raw;
-        EXPECT_EQ(color.rawValue(), raw);
-    }
-    for (const char* text : {"Auto", "automatic", "", "dark"})
-        EXPECT_FALSE(IconColor::fromRawValue(text)) << text;
+    const auto settings = launch();
+    writeFile("[General]\nhasLaunchedBefore=true\nweekStart=Sunday\niconStyle=Circle\n"
+              "iconColor=dark\niconFlipped=yes\nshowIcon=no\nlaunchAtLogin=1\n");
+    EXPECT_EQ(settings->value(Preferences::weekStart), WeekStart::monday);
+    EXPECT_EQ(settings->value(Preferences::iconStyle), IconStyle::pill);
+    EXPECT_EQ(settings->value(Preferences::iconColor), IconColor::automatic);
+    EXPECT_FALSE(settings->value(Preferences::iconFlipped));
+    EXPECT_TRUE(settings->showIcon());
+    EXPECT_FALSE(settings->value(Preferences::launchAtLogin));
+    for (const char* text : {"Monday", "", "monday ", "MONDAY", "lundi"})
+        EXPECT_FALSE(WeekStart::fromRawValue(QString::fromLatin1(text))) << text;
+    EXPECT_EQ(QString::fromLatin1(WeekStart(WeekStart::wednesday).displayName()), "Wednesday");
 }

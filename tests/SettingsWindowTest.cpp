@@ -1,4 +1,4 @@
-#include "Horalis/Settings/PreferenceKeys.h"
+#include "Horalis/Settings/Settings.h"
 #include "Horalis/settings_window/GeneralSettings.h"
 #include "Horalis/settings_window/MenuBarSettings.h"
 #include "Horalis/settings_window/SettingsView.h"
@@ -10,8 +10,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,21 +23,23 @@ class SettingsWindowTest : public ::testing::Test
 protected:
     std::unique_ptr<SettingsView> open()
     {
-        auto view = std::make_unique<SettingsView>(m_store, [this](bool enabled) {
+        auto view = std::make_unique<SettingsView>(m_settings, [this](bool enabled) {
             m_calls.push_back(enabled);
             return m_failure;
         });
         view->show();
         return view;
     }
-    QStringList storedKeys() const
+    QByteArray file() const
     {
-        QSettings file(m_store.filePath(), QSettings::IniFormat);
-        return file.allKeys();
+        QFile file(m_store.filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QTemporaryDir m_dir;
+    // The file as another program sees it, and the settings the window works on.
     PreferencesStore m_store{m_dir.filePath(QStringLiteral("horalis.conf"))};
+    Settings m_settings{std::make_unique<PreferencesStore>(m_store.filePath())};
     std::vector<bool> m_calls;
     std::optional<QString> m_failure;
 };
@@ -46,6 +48,7 @@ protected:
 
 TEST_F(SettingsWindowTest, TabsRowsAndDefaultsOnAnEmptyStore)
 {
+    const QByteArray before = file();
     const auto view = open();
     EXPECT_EQ(view->size(), QSize(480, 280));
     ASSERT_EQ(view->tabs()->count(), 2);
@@ -80,24 +83,24 @@ TEST_F(SettingsWindowTest, TabsRowsAndDefaultsOnAnEmptyStore)
     EXPECT_EQ(menuBar->flipToggle()->text(), "Flip progress direction");
     EXPECT_EQ(menuBar->flipToggle()->toolTip(),
               "Show progress from full to empty instead of empty to full");
-    EXPECT_TRUE(storedKeys().isEmpty()) << "opening writes nothing";
+    EXPECT_EQ(file(), before) << "opening writes nothing";
     EXPECT_TRUE(m_calls.empty()) << "opening registers nothing";
 }
 
 TEST_F(SettingsWindowTest, UnknownStoredTextsShowDefaultsWithoutBeingWritten)
 {
-    m_store.set(PreferenceKeys::iconStyle, QStringLiteral("Circle"));
-    m_store.set(PreferenceKeys::weekStart, QStringLiteral("Sunday"));
+    m_store.set(QStringLiteral("iconStyle"), QStringLiteral("Circle"));
+    m_store.set(QStringLiteral("weekStart"), QStringLiteral("Sunday"));
     const auto view = open();
     EXPECT_TRUE(view->menuBar()->styleGroup()->buttons()[0]->isChecked());
     EXPECT_EQ(view->general()->weekStartPicker()->currentText(), "Monday");
-    EXPECT_EQ(m_store.string(PreferenceKeys::iconStyle), "Circle");
-    EXPECT_EQ(m_store.string(PreferenceKeys::weekStart), "Sunday");
+    EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "Circle");
+    EXPECT_EQ(m_store.string(QStringLiteral("weekStart")), "Sunday");
 }
 
 TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
 {
-    m_store.set(PreferenceKeys::iconFlipped, true);
+    m_store.set(QStringLiteral("iconFlipped"), true);
     const auto view = open();
     view->tabs()->setCurrentIndex(1);
     MenuBarSettings* menuBar = view->menuBar();
@@ -105,15 +108,15 @@ TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
     EXPECT_TRUE(flip->isVisible());
     EXPECT_TRUE(flip->isChecked());
     menuBar->styleGroup()->buttons()[2]->click();
-    EXPECT_EQ(m_store.string(PreferenceKeys::iconStyle), "percentage");
+    EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "percentage");
     EXPECT_FALSE(flip->isVisible());
     menuBar->styleGroup()->buttons()[1]->click();
-    EXPECT_EQ(m_store.string(PreferenceKeys::iconStyle), "circle");
+    EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "circle");
     EXPECT_TRUE(flip->isVisible());
     EXPECT_TRUE(flip->isChecked());
-    EXPECT_EQ(m_store.boolean(PreferenceKeys::iconFlipped), true) << "hiding changes nothing";
+    EXPECT_EQ(m_store.boolean(QStringLiteral("iconFlipped")), true) << "hiding changes nothing";
     flip->click();
-    EXPECT_EQ(m_store.boolean(PreferenceKeys::iconFlipped), false);
+    EXPECT_EQ(m_store.boolean(QStringLiteral("iconFlipped")), false);
 }
 
 TEST_F(SettingsWindowTest, ChoosingTheShownDayWritesNothing)
@@ -121,19 +124,19 @@ TEST_F(SettingsWindowTest, ChoosingTheShownDayWritesNothing)
     const auto view = open();
     QComboBox* picker = view->general()->weekStartPicker();
     emit picker->activated(1); // Monday, already shown
-    EXPECT_FALSE(m_store.object(PreferenceKeys::weekStart));
+    EXPECT_FALSE(m_store.object(QStringLiteral("weekStart")));
     picker->setCurrentIndex(0);
     emit picker->activated(0);
-    EXPECT_EQ(m_store.string(PreferenceKeys::weekStart), "sunday");
+    EXPECT_EQ(m_store.string(QStringLiteral("weekStart")), "sunday");
 }
 
 TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
 {
     const auto view = open();
     PreferencesStore other(m_store.filePath()); // as another program would
-    other.set(PreferenceKeys::weekStart, QStringLiteral("friday"));
-    other.set(PreferenceKeys::iconStyle, QStringLiteral("percentage"));
-    other.set(PreferenceKeys::launchAtLogin, true);
+    other.set(QStringLiteral("weekStart"), QStringLiteral("friday"));
+    other.set(QStringLiteral("iconStyle"), QStringLiteral("percentage"));
+    other.set(QStringLiteral("launchAtLogin"), true);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return view->general()->weekStartPicker()->currentText() == "Friday"; }, 1500));
     EXPECT_TRUE(view->menuBar()->styleGroup()->buttons()[2]->isChecked());
@@ -143,7 +146,7 @@ TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
 
 TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
 {
-    m_store.set(PreferenceKeys::launchAtLogin, true);
+    m_store.set(QStringLiteral("launchAtLogin"), true);
     const auto view = open();
     EXPECT_TRUE(m_calls.empty()) << "opening with the toggle on makes no call";
     QCheckBox* toggle = view->general()->launchAtLoginToggle();
@@ -155,7 +158,7 @@ TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
     m_failure = QStringLiteral("Failed to configure launch at login: no room");
     toggle->click();
     EXPECT_FALSE(toggle->isChecked()) << "the user's choice stays";
-    EXPECT_EQ(m_store.boolean(PreferenceKeys::launchAtLogin), false);
+    EXPECT_EQ(m_store.boolean(QStringLiteral("launchAtLogin")), false);
     EXPECT_TRUE(failure->isVisible());
     EXPECT_EQ(failure->text(), *m_failure);
     m_failure.reset();

@@ -1,40 +1,18 @@
 #pragma once
 
-#include <QHashFunctions>
-#include <QString>
+#include "Horalis/Settings/StoredEnum.h"
 
-#include <array>
-#include <optional>
-
-// The tray icon's style, stored under "iconStyle" as its raw text.
-class IconStyle
+struct IconStyleCases
 {
-public:
     enum Case
     {
         pill,
         circle,
         percentage
     };
-
-    constexpr IconStyle(Case value) : m_case(value) {}
-
-    // Exact, case-sensitive match of a raw text ("pill", "circle", "percentage"); none otherwise.
-    static std::optional<IconStyle> fromRawValue(const QString& raw);
-    static constexpr std::array<IconStyle, 3> allCases() { return {pill, circle, percentage}; }
-
-    constexpr Case value() const { return m_case; }
-    QString rawValue() const;
-    // The label of the style's choice in the Settings window, before translation.
-    const char* label() const;
-
-    friend constexpr bool operator==(IconStyle, IconStyle) = default;
-
-private:
-    Case m_case;
+    static constexpr std::array<const char*, 3> rawValues{"pill", "circle", "percentage"};
+    static constexpr std::array<const char*, 3> displayNames{"Pill", "Circle", "Percentage"};
 };
 
-inline size_t qHash(IconStyle style, size_t seed = 0)
-{
-    return ::qHash(static_cast<int>(style.value()), seed);
-}
+// The tray icon's style, stored under "iconStyle".
+using IconStyle = StoredEnum<IconStyleCases>;

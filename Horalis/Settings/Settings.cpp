@@ -6,15 +6,10 @@ Settings& Settings::shared()
     return instance;
 }
 
-Settings::Settings(std::unique_ptr<PreferencesStore> store) : m_defaults(std::move(store))
+Settings::Settings(std::unique_ptr<PreferencesStore> store) : m_store(std::move(store))
 {
-    if (!m_defaults->boolValue(hasLaunchedKey)) {
-        m_defaults->set(PreferenceKeys::showIcon, true);
-        m_defaults->set(hasLaunchedKey, true);
+    if (!value(Preferences::hasLaunchedBefore)) {
+        set(Preferences::showIcon, true);
+        set(Preferences::hasLaunchedBefore, true);
     }
-}
-
-bool Settings::showIcon() const
-{
-    return m_defaults->boolean(PreferenceKeys::showIcon).value_or(true);
 }

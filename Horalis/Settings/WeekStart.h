@@ -1,15 +1,9 @@
 #pragma once
 
-#include <QHashFunctions>
-#include <QString>
+#include "Horalis/Settings/StoredEnum.h"
 
-#include <array>
-#include <optional>
-
-// The first day of the week, stored under "weekStart" as its raw text.
-class WeekStart
+struct WeekStartCases
 {
-public:
     enum Case
     {
         sunday,
@@ -20,27 +14,12 @@ public:
         friday,
         saturday
     };
-
-    constexpr WeekStart(Case value) : m_case(value) {}
-
-    // Exact, case-sensitive match of a raw text ("sunday" ... "saturday"); none otherwise.
-    static std::optional<WeekStart> fromRawValue(const QString& raw);
-    static constexpr std::array<WeekStart, 7> allCases()
-    {
-        return {sunday, monday, tuesday, wednesday, thursday, friday, saturday};
-    }
-
-    constexpr Case value() const { return m_case; }
-    QString rawValue() const;
-    QString displayName() const;
-
-    friend constexpr bool operator==(WeekStart, WeekStart) = default;
-
-private:
-    Case m_case;
+    static constexpr std::array<const char*, 7> rawValues{
+        "sunday", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday"};
+    // The days as the week-start picker shows them.
+    static constexpr std::array<const char*, 7> displayNames{
+        "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 };
 
-inline size_t qHash(WeekStart day, size_t seed = 0)
-{
-    return ::qHash(static_cast<int>(day.value()), seed);
-}
+// The first day of the week, stored under "weekStart".
+using WeekStart = StoredEnum<WeekStartCases>;

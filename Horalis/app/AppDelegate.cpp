@@ -9,8 +9,7 @@ AppDelegate::AppDelegate() : m_calculator(std::make_unique<ProgressCalculator>()
 
 AppDelegate::~AppDelegate()
 {
-    m_menuBarManager.reset();
-    m_calculator.reset();
+    // A top-level window has no parent to take it along.
     delete m_settingsWindow.data();
 }
 

@@ -1,7 +1,5 @@
 #include "Horalis/menubar/MenuBarManager.h"
 
-#include "Horalis/Settings/IconColor.h"
-#include "Horalis/Settings/PreferenceKeys.h"
 #include "Horalis/Settings/Settings.h"
 #include "Horalis/menubar/StatusIcon.h"
 #include "Horalis/model/PercentFigure.h"
@@ -27,13 +25,7 @@ MenuBarManager::MenuBarManager(ProgressCalculator* calculator, QObject* parent)
     : QObject(parent), m_calculator(calculator)
 {}
 
-MenuBarManager::~MenuBarManager()
-{
-    delete m_timer;
-    m_timer = nullptr;
-    if (m_contextMenu)
-        delete m_contextMenu.data();
-}
+MenuBarManager::~MenuBarManager() = default;
 
 void MenuBarManager::setupMenuBar()
 {
@@ -59,23 +51,20 @@ void MenuBarManager::setupMenuBar()
 
 void MenuBarManager::setupPopover()
 {
-    QPointer<MenuBarManager> self(this);
-    m_panel = new ContentView(m_calculator, [self] {
-        if (self && self->m_delegate)
-            self->m_delegate->openSettingsWindow();
-    });
+    m_panel = new ContentView(m_calculator);
+    connect(m_panel, &ContentView::settingsRequested, this, &MenuBarManager::openSettingsMenu);
+    connect(m_panel, &ContentView::quitRequested, this, &MenuBarManager::quitApp);
     m_popover = std::make_unique<Popover>(m_panel);
 }
 
 void MenuBarManager::startTimer()
 {
-    delete m_timer;
     m_timer = SecondTimer::startFor(this, kTickOffsetMs, &MenuBarManager::updateIcon);
 }
 
-bool MenuBarManager::isTimerActive() const
+QMenu* MenuBarManager::contextMenu() const
 {
-    return m_timer && m_timer->isActive();
+    return m_contextMenu && m_contextMenu->isVisible() ? m_contextMenu.get() : nullptr;
 }
 
 void MenuBarManager::updateIcon()
@@ -94,13 +83,9 @@ void MenuBarManager::updateIcon()
         m_statusItem->setImages({});
         return;
     }
-    const QString style =
-        settings.defaults().string(PreferenceKeys::iconStyle).value_or(QStringLiteral("pill"));
-    const bool flipped = settings.defaults().boolValue(PreferenceKeys::iconFlipped);
-    const IconColor colour =
-        IconColor::fromRawValue(
-            settings.defaults().string(PreferenceKeys::iconColor).value_or(QStringLiteral("auto")))
-            .value_or(IconColor::automatic);
+    const IconStyle style = settings.value(Preferences::iconStyle);
+    const bool flipped = settings.value(Preferences::iconFlipped);
+    const IconColor colour = settings.value(Preferences::iconColor);
     const bool white =
         colour == IconColor::white ||
         (colour == IconColor::automatic && m_panelShade.isDark(m_statusItem->geometry()));
@@ -160,16 +145,13 @@ void MenuBarManager::showContextMenu(QPoint at)
 {
     if (!m_statusItem)
         return;
-    if (m_contextMenu)
-        m_contextMenu->close();
     // A fresh menu each time, for an XEmbed tray and for hosts that ask for the menu to be
-    // shown rather than show the published one.
-    auto* menu = new QMenu;
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    addMenuItems(menu);
-    m_contextMenu = menu;
+    // shown rather than show the published one; the one before goes with it.
+    m_contextMenu = std::make_unique<QMenu>();
+    addMenuItems(m_contextMenu.get());
     const QRect anchor = anchorFor(at);
-    menu->popup(anchor.height() > 1 ? anchor.bottomLeft() + QPoint(0, 1) : anchor.topLeft());
+    m_contextMenu->popup(anchor.height() > 1 ? anchor.bottomLeft() + QPoint(0, 1)
+                                             : anchor.topLeft());
 }
 
 void MenuBarManager::openSettingsMenu()

@@ -13,7 +13,6 @@
 class ContentView;
 class Popover;
 class ProgressCalculator;
-
 class SecondTimer;
 
 // The tray item: its icon redrawn once a second from the day's progress and the icon
@@ -30,8 +29,6 @@ public:
     MenuBarManagerDelegate* delegate() const { return m_delegate; }
 
     void setupMenuBar();
-    void setupPopover();
-    void startTimer();
     void updateIcon();
     // `at` is where the tray host says the click was, if it says.
     void handleClick(StatusItem::Click click, QPoint at = QPoint());
@@ -44,24 +41,25 @@ public:
     Popover* popover() const { return m_popover.get(); }
     ContentView* panel() const { return m_panel; }
     // The context menu while it is open.
-    QMenu* contextMenu() const { return m_contextMenu; }
-    bool isTimerActive() const;
+    QMenu* contextMenu() const;
 
 private:
+    void setupPopover();
+    void startTimer();
     // Adds the menu's items: "Settings...", a separator, "Quit Horalis".
     void addMenuItems(QMenu* menu);
     // Where the panel or the menu opens: the item's place, else the host's click, else the
     // pointer.
     QRect anchorFor(QPoint at) const;
 
+    QPointer<ProgressCalculator> m_calculator;
+    QPointer<MenuBarManagerDelegate> m_delegate;
     // The menu a StatusNotifierItem host shows; declared before the item that publishes it.
     std::unique_ptr<QMenu> m_hostMenu;
     std::unique_ptr<StatusItem> m_statusItem;
     std::unique_ptr<Popover> m_popover;
-    QPointer<ProgressCalculator> m_calculator;
-    SecondTimer* m_timer = nullptr; // a child, so it dies with the manager
-    QPointer<MenuBarManagerDelegate> m_delegate;
     ContentView* m_panel = nullptr; // owned by the popover
-    QPointer<QMenu> m_contextMenu;
+    std::unique_ptr<QMenu> m_contextMenu;
+    std::unique_ptr<SecondTimer> m_timer;
     PanelShade m_panelShade;
 };

@@ -147,13 +147,16 @@ template <typename Draw> QImage frame(Frame kind, IconInk ink, qreal ratio, Draw
 
 } // namespace
 
-QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio,
-                IconInk ink)
+QImage makeIcon(IconStyle style, bool flipped, double progress, qreal devicePixelRatio, IconInk ink)
 {
-    if (style == QLatin1String("circle"))
+    switch (style.value()) {
+    case IconStyle::circle:
         return makeCircleIcon(flipped, progress, devicePixelRatio, ink);
-    if (style == QLatin1String("percentage"))
+    case IconStyle::percentage:
         return makePercentageIcon(progress, devicePixelRatio, ink);
+    case IconStyle::pill:
+        break;
+    }
     return makePillIcon(flipped, progress, devicePixelRatio, ink);
 }
 

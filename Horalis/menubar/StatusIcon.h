@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Horalis/Settings/IconStyle.h"
+
 #include <QFont>
 #include <QImage>
 #include <QString>
@@ -16,8 +18,7 @@ enum class IconInk
     white
 };
 
-// "pill", "circle" and "percentage" (exactly) choose the style; any other text draws the pill.
-QImage makeIcon(const QString& style, bool flipped, double progress, qreal devicePixelRatio = 0,
+QImage makeIcon(IconStyle style, bool flipped, double progress, qreal devicePixelRatio = 0,
                 IconInk ink = IconInk::black);
 QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio = 0,
                     IconInk ink = IconInk::black);

@@ -1,7 +1,5 @@
 #include "Horalis/model/PeriodProgress.h"
 
-#include "Horalis/Settings/WeekStart.h"
-
 #include <cmath>
 
 namespace {
@@ -39,15 +37,10 @@ std::optional<Period> currentSpan(double now, const Calendar& calendar, Calendar
 
 } // namespace
 
-int firstWeekdayNumber(const QString& weekStartText)
+Calendar preparedCalendar(Calendar calendar, WeekStart weekStart)
 {
-    const auto day = WeekStart::fromRawValue(weekStartText);
-    return day ? static_cast<int>(day->value()) + 1 : 2;
-}
-
-Calendar preparedCalendar(Calendar calendar, const QString& weekStartText)
-{
-    calendar.setFirstWeekday(firstWeekdayNumber(weekStartText));
+    // The calendar numbers the days from Sunday = 1, as WeekStart orders them.
+    calendar.setFirstWeekday(static_cast<int>(weekStart.value()) + 1);
     return calendar;
 }
 

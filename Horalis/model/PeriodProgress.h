@@ -1,18 +1,14 @@
 #pragma once
 
+#include "Horalis/Settings/WeekStart.h"
 #include "platform/Calendar.h"
-
-#include <QString>
 
 // Elapsed shares of the local day, week, month and year that contain an instant, each in
 // 0.0 ... 1.0; 0.0 where the calendar cannot form a period's bounds. Periods are measured as
 // they are: a 23-hour day, a 29-day month and a 13-month year count their real length.
 
-// "sunday" ... "saturday" give 1 ... 7; any other text gives 2 (Monday).
-int firstWeekdayNumber(const QString& weekStartText);
-
-// A copy of `calendar` whose weeks start on the day the stored week-start text names.
-Calendar preparedCalendar(Calendar calendar, const QString& weekStartText);
+// A copy of `calendar` whose weeks start on `weekStart`.
+Calendar preparedCalendar(Calendar calendar, WeekStart weekStart);
 
 // The first moment of the local day that contains `now` and the first moment of the next one,
 // so a day that began after a skipped midnight counts its real 23 hours, and a date a zone

@@ -1,6 +1,5 @@
 #include "Horalis/model/ProgressCalculator.h"
 
-#include "Horalis/Settings/PreferenceKeys.h"
 #include "Horalis/Settings/Settings.h"
 #include "Horalis/model/PeriodProgress.h"
 #include "Horalis/model/TimeRemaining.h"
@@ -23,7 +22,7 @@ ProgressCalculator::ProgressCalculator(Clock clock, QObject* parent)
     : QObject(parent), m_clock(std::move(clock))
 {
     updateProgress();
-    startTimer();
+    m_timer = SecondTimer::startFor(this, kTickOffsetMs, &ProgressCalculator::updateProgress);
 }
 
 ProgressCalculator::~ProgressCalculator() = default;
@@ -31,26 +30,12 @@ ProgressCalculator::~ProgressCalculator() = default;
 void ProgressCalculator::updateProgress()
 {
     const double now = m_clock();
-    const QString weekStart = Settings::shared()
-                                  .defaults()
-                                  .string(PreferenceKeys::weekStart)
-                                  .value_or(QStringLiteral("monday"));
-    const Calendar calendar = preparedCalendar(m_currentCalendar.calendar(), weekStart);
+    const Calendar calendar = preparedCalendar(m_currentCalendar.calendar(),
+                                               Settings::shared().value(Preferences::weekStart));
 
     publish(m_dayProgress, calculateDayProgress(now, calendar));
     publish(m_timeRemainingText, calculateTimeRemaining(now, calendar));
     publish(m_weekProgress, calculateWeekProgress(now, calendar));
     publish(m_monthProgress, calculateMonthProgress(now, calendar));
     publish(m_yearProgress, calculateYearProgress(now, calendar));
-}
-
-void ProgressCalculator::startTimer()
-{
-    delete m_timer;
-    m_timer = SecondTimer::startFor(this, kTickOffsetMs, &ProgressCalculator::updateProgress);
-}
-
-bool ProgressCalculator::isTimerActive() const
-{
-    return m_timer && m_timer->isActive();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class SecondTimer;
 
@@ -31,9 +32,6 @@ public:
     const QString& timeRemainingText() const { return m_timeRemainingText; }
 
     void updateProgress();
-    // Starts the one-second refresh; construction has already called it.
-    void startTimer();
-    bool isTimerActive() const;
 
 signals:
     void objectWillChange();
@@ -50,7 +48,7 @@ private:
     double m_monthProgress = 0.0;
     double m_yearProgress = 0.0;
     QString m_timeRemainingText;
-    SecondTimer* m_timer = nullptr; // a child, so it dies with the calculator
     Clock m_clock;
     CurrentCalendar m_currentCalendar;
+    std::unique_ptr<SecondTimer> m_timer;
 };

@@ -8,7 +8,6 @@
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
-#include <QCoreApplication>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -28,8 +27,7 @@ QLabel* centredLabel(QWidget* parent, const QFont& font, Color color)
 
 } // namespace
 
-ContentView::ContentView(ProgressCalculator* calculator, std::function<void()> openSettings,
-                         QWidget* parent)
+ContentView::ContentView(ProgressCalculator* calculator, QWidget* parent)
     : QWidget(parent), m_calculator(calculator),
       m_dayFigure(centredLabel(this, systemFont(64, QFont::Light), Color::PrimaryLabel)),
       m_timeRemaining(centredLabel(this, systemFont(13), Color::SecondaryLabel))
@@ -64,12 +62,12 @@ ContentView::ContentView(ProgressCalculator* calculator, std::function<void()> o
     auto* buttons = new QVBoxLayout;
     buttons->setContentsMargins(0, 4, 0, 4);
     buttons->setSpacing(0);
-    m_settings =
-        new MenuButton(QStringLiteral("Settings..."), QKeySequence(Qt::CTRL | Qt::Key_Comma),
-                       std::move(openSettings), this);
+    m_settings = new MenuButton(
+        QStringLiteral("Settings..."), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+        [this] { emit settingsRequested(); }, this);
     m_quit = new MenuButton(
         QStringLiteral("Quit Horalis"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-        [] { QCoreApplication::quit(); }, this);
+        [this] { emit quitRequested(); }, this);
     buttons->addWidget(m_settings);
     buttons->addWidget(m_quit);
     root->addLayout(buttons);
@@ -105,12 +103,12 @@ void ContentView::scheduleRefresh()
 void ContentView::refresh()
 {
     m_refreshQueued = false;
-    if (!isVisible() && m_refreshCount > 0) {
+    if (!isVisible() && m_filled) {
         m_stale = true; // brought up to date when shown
         return;
     }
     m_stale = false;
-    ++m_refreshCount;
+    m_filled = true;
     if (!m_calculator)
         return;
     m_dayFigure->setText(tr("%1%").arg(wholePercent(m_calculator->dayProgress())));

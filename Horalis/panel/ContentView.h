@@ -3,8 +3,6 @@
 #include <QPointer>
 #include <QWidget>
 
-#include <functional>
-
 class QLabel;
 class MenuButton;
 class ProgressCalculator;
@@ -18,8 +16,7 @@ class ContentView : public QWidget
     Q_OBJECT
 
 public:
-    ContentView(ProgressCalculator* calculator, std::function<void()> openSettings,
-                QWidget* parent = nullptr);
+    explicit ContentView(ProgressCalculator* calculator, QWidget* parent = nullptr);
 
     QString dayFigureText() const;
     QString timeRemainingText() const;
@@ -28,8 +25,11 @@ public:
     ProgressStatRow* yearRow() const { return m_rows[2]; }
     MenuButton* settingsButton() const { return m_settings; }
     MenuButton* quitButton() const { return m_quit; }
-    // How many times the shown values were brought up to date.
-    int refreshCount() const { return m_refreshCount; }
+
+signals:
+    // "Settings..." or "Quit Horalis" was clicked, or its shortcut pressed.
+    void settingsRequested();
+    void quitRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,5 +46,6 @@ private:
     MenuButton* m_quit;
     bool m_refreshQueued = false;
     bool m_stale = false;
-    int m_refreshCount = 0;
+    // Filled in once; after that a hidden panel waits to be shown.
+    bool m_filled = false;
 };

@@ -1,7 +1,6 @@
 #include "Horalis/settings_window/GeneralSettings.h"
 
 #include "Horalis/Settings/WeekStart.h"
-#include "Horalis/settings_window/StoredPreference.h"
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
@@ -23,17 +22,13 @@ QLabel* secondaryLine(const QString& text, QWidget* parent)
     return label;
 }
 
-WeekStart storedDay(const StoredPreference& preference)
-{
-    return WeekStart::fromRawValue(preference.textValue(QStringLiteral("monday")))
-        .value_or(WeekStart::monday);
-}
-
 } // namespace
 
-GeneralSettings::GeneralSettings(StoredPreference* launchAtLogin, StoredPreference* weekStart,
-                                 LaunchAtLoginConfigurer configure, QWidget* parent)
-    : QWidget(parent), m_launchAtLogin(launchAtLogin), m_weekStart(weekStart),
+GeneralSettings::GeneralSettings(Settings& settings, LaunchAtLoginConfigurer configure,
+                                 QWidget* parent)
+    : QWidget(parent),
+      m_launchAtLogin(new StoredPreference(settings, Preferences::launchAtLogin, this)),
+      m_weekStart(new StoredPreference(settings, Preferences::weekStart, this)),
       m_configure(std::move(configure)), m_toggle(new QCheckBox(tr("Launch at login"), this)),
       m_failure(secondaryLine(QString(), this)), m_picker(new QComboBox(this))
 {
@@ -51,7 +46,7 @@ GeneralSettings::GeneralSettings(StoredPreference* launchAtLogin, StoredPreferen
     pickerLabel->setBuddy(m_picker);
     pickerRow->addWidget(pickerLabel);
     for (WeekStart day : WeekStart::allCases())
-        m_picker->addItem(day.displayName(), day.rawValue());
+        m_picker->addItem(QString::fromLatin1(day.displayName()));
     pickerRow->addWidget(m_picker);
     pickerRow->addStretch(1);
     form->addLayout(pickerRow);
@@ -61,20 +56,20 @@ GeneralSettings::GeneralSettings(StoredPreference* launchAtLogin, StoredPreferen
     // clicked and activated come from the user only, never from showing a stored value.
     connect(m_toggle, &QCheckBox::clicked, this, &GeneralSettings::toggleChanged);
     connect(m_picker, &QComboBox::activated, this, &GeneralSettings::dayChosen);
-    connect(m_launchAtLogin, &StoredPreference::changed, this, &GeneralSettings::showStoredValues);
-    connect(m_weekStart, &StoredPreference::changed, this, &GeneralSettings::showStoredValues);
+    connect(m_launchAtLogin, &PreferenceWatch::changed, this, &GeneralSettings::showStoredValues);
+    connect(m_weekStart, &PreferenceWatch::changed, this, &GeneralSettings::showStoredValues);
 }
 
 void GeneralSettings::showStoredValues()
 {
-    m_toggle->setChecked(m_launchAtLogin->boolValue(false));
-    m_picker->setCurrentIndex(static_cast<int>(storedDay(*m_weekStart).value()));
+    m_toggle->setChecked(m_launchAtLogin->value());
+    m_picker->setCurrentIndex(static_cast<int>(m_weekStart->value().value()));
 }
 
 void GeneralSettings::toggleChanged(bool enabled)
 {
-    const bool before = m_launchAtLogin->boolValue(false);
-    m_launchAtLogin->setBool(enabled);
+    const bool before = m_launchAtLogin->value();
+    m_launchAtLogin->set(enabled);
     if (before == enabled)
         return;
     // The toggle and the preference keep the user's choice even when registration fails; the
@@ -86,8 +81,8 @@ void GeneralSettings::toggleChanged(bool enabled)
 
 void GeneralSettings::dayChosen(int index)
 {
-    const auto day = WeekStart::fromRawValue(m_picker->itemData(index).toString());
-    if (day && *day != storedDay(*m_weekStart))
-        m_weekStart->setText(day->rawValue());
+    const WeekStart day = WeekStart::allCases()[static_cast<size_t>(index)];
+    if (day != m_weekStart->value())
+        m_weekStart->set(day);
     showStoredValues();
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "Horalis/Settings/WeekStart.h"
 #include "Horalis/settings_window/LaunchAtLogin.h"
+#include "Horalis/settings_window/StoredPreference.h"
 
 #include <QWidget>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class StoredPreference;
 
 // The General tab: launch at login, and the first day of the week.
 class GeneralSettings : public QWidget
@@ -15,8 +16,7 @@ class GeneralSettings : public QWidget
     Q_OBJECT
 
 public:
-    GeneralSettings(StoredPreference* launchAtLogin, StoredPreference* weekStart,
-                    LaunchAtLoginConfigurer configure = configureLaunchAtLogin,
+    GeneralSettings(Settings& settings, LaunchAtLoginConfigurer configure,
                     QWidget* parent = nullptr);
 
     QCheckBox* launchAtLoginToggle() const { return m_toggle; }
@@ -29,8 +29,8 @@ private:
     void toggleChanged(bool enabled);
     void dayChosen(int index);
 
-    StoredPreference* m_launchAtLogin;
-    StoredPreference* m_weekStart;
+    StoredPreference<bool>* m_launchAtLogin;
+    StoredPreference<WeekStart>* m_weekStart;
     LaunchAtLoginConfigurer m_configure;
     QCheckBox* m_toggle;
     QLabel* m_failure;

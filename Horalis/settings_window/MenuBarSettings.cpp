@@ -1,9 +1,6 @@
 #include "Horalis/settings_window/MenuBarSettings.h"
 
-#include "Horalis/Settings/IconColor.h"
-#include "Horalis/Settings/IconStyle.h"
 #include "Horalis/panel/Divider.h"
-#include "Horalis/settings_window/StoredPreference.h"
 #include "platform/SystemFont.h"
 
 #include <QButtonGroup>
@@ -14,23 +11,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-IconStyle storedStyle(const StoredPreference& preference)
-{
-    return IconStyle::fromRawValue(preference.textValue(QStringLiteral("pill")))
-        .value_or(IconStyle::pill);
-}
-
-IconColor storedColor(const StoredPreference& preference)
-{
-    return IconColor::fromRawValue(preference.textValue(QStringLiteral("auto")))
-        .value_or(IconColor::automatic);
-}
-} // namespace
-
-MenuBarSettings::MenuBarSettings(StoredPreference* iconStyle, StoredPreference* iconFlipped,
-                                 StoredPreference* iconColor, QWidget* parent)
-    : QWidget(parent), m_iconStyle(iconStyle), m_iconFlipped(iconFlipped), m_iconColor(iconColor),
+MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
+    : QWidget(parent), m_iconStyle(new StoredPreference(settings, Preferences::iconStyle, this)),
+      m_iconFlipped(new StoredPreference(settings, Preferences::iconFlipped, this)),
+      m_iconColor(new StoredPreference(settings, Preferences::iconColor, this)),
       m_styles(new QButtonGroup(this)), m_flip(new QCheckBox(tr("Flip progress direction"), this)),
       m_colors(new QComboBox(this))
 {
@@ -48,7 +32,7 @@ MenuBarSettings::MenuBarSettings(StoredPreference* iconStyle, StoredPreference* 
     auto* radioColumn = new QVBoxLayout(radios);
     radioColumn->setContentsMargins(0, 0, 0, 0);
     for (IconStyle style : IconStyle::allCases()) {
-        auto* radio = new QRadioButton(tr(style.label()), radios);
+        auto* radio = new QRadioButton(tr(style.displayName()), radios);
         m_styles->addButton(radio, static_cast<int>(style.value()));
         radioColumn->addWidget(radio);
     }
@@ -64,7 +48,7 @@ MenuBarSettings::MenuBarSettings(StoredPreference* iconStyle, StoredPreference* 
     colorLabel->setBuddy(m_colors);
     colorRow->addWidget(colorLabel);
     for (IconColor color : IconColor::allCases())
-        m_colors->addItem(tr(color.label()));
+        m_colors->addItem(tr(color.displayName()));
     m_colors->setToolTip(
         tr("Automatic follows the panel: black on a light one, white on a dark one"));
     colorRow->addWidget(m_colors);
@@ -74,35 +58,38 @@ MenuBarSettings::MenuBarSettings(StoredPreference* iconStyle, StoredPreference* 
 
     showStoredValues();
     connect(m_styles, &QButtonGroup::buttonClicked, this, &MenuBarSettings::styleChosen);
-    connect(m_flip, &QCheckBox::clicked, m_iconFlipped, &StoredPreference::setBool);
-    connect(m_iconStyle, &StoredPreference::changed, this, &MenuBarSettings::showStoredValues);
-    connect(m_iconFlipped, &StoredPreference::changed, this, &MenuBarSettings::showStoredValues);
+    connect(m_flip, &QCheckBox::clicked, this, [this](bool flipped) {
+        m_iconFlipped->set(flipped);
+        showStoredValues();
+    });
+    connect(m_iconStyle, &PreferenceWatch::changed, this, &MenuBarSettings::showStoredValues);
+    connect(m_iconFlipped, &PreferenceWatch::changed, this, &MenuBarSettings::showStoredValues);
     connect(m_colors, &QComboBox::activated, this, &MenuBarSettings::colorChosen);
-    connect(m_iconColor, &StoredPreference::changed, this, &MenuBarSettings::showStoredValues);
+    connect(m_iconColor, &PreferenceWatch::changed, this, &MenuBarSettings::showStoredValues);
 }
 
 void MenuBarSettings::showStoredValues()
 {
-    const IconStyle style = storedStyle(*m_iconStyle);
+    const IconStyle style = m_iconStyle->value();
     m_styles->button(static_cast<int>(style.value()))->setChecked(true);
-    m_flip->setChecked(m_iconFlipped->boolValue(false));
+    m_flip->setChecked(m_iconFlipped->value());
     // Hiding the toggle leaves "iconFlipped" as it is.
     m_flip->setVisible(style != IconStyle::percentage);
-    m_colors->setCurrentIndex(static_cast<int>(storedColor(*m_iconColor).value()));
+    m_colors->setCurrentIndex(static_cast<int>(m_iconColor->value().value()));
 }
 
 void MenuBarSettings::colorChosen(int index)
 {
     const IconColor chosen = IconColor::allCases()[static_cast<size_t>(index)];
-    if (chosen != storedColor(*m_iconColor))
-        m_iconColor->setText(chosen.rawValue());
+    if (chosen != m_iconColor->value())
+        m_iconColor->set(chosen);
     showStoredValues();
 }
 
 void MenuBarSettings::styleChosen(QAbstractButton* button)
 {
     const IconStyle chosen = IconStyle::allCases()[static_cast<size_t>(m_styles->id(button))];
-    if (chosen != storedStyle(*m_iconStyle))
-        m_iconStyle->setText(chosen.rawValue());
+    if (chosen != m_iconStyle->value())
+        m_iconStyle->set(chosen);
     showStoredValues();
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "Horalis/Settings/IconColor.h"
+#include "Horalis/Settings/IconStyle.h"
+#include "Horalis/settings_window/StoredPreference.h"
+
 #include <QWidget>
 
 class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class StoredPreference;
 
 // The Menu Bar tab: the tray icon's style, for the pill and the ring the flip direction, and
 // the icon's colours.
@@ -15,8 +18,7 @@ class MenuBarSettings : public QWidget
     Q_OBJECT
 
 public:
-    MenuBarSettings(StoredPreference* iconStyle, StoredPreference* iconFlipped,
-                    StoredPreference* iconColor, QWidget* parent = nullptr);
+    explicit MenuBarSettings(Settings& settings, QWidget* parent = nullptr);
 
     QButtonGroup* styleGroup() const { return m_styles; }
     QCheckBox* flipToggle() const { return m_flip; }
@@ -27,9 +29,9 @@ private:
     void styleChosen(QAbstractButton* button);
     void colorChosen(int index);
 
-    StoredPreference* m_iconStyle;
-    StoredPreference* m_iconFlipped;
-    StoredPreference* m_iconColor;
+    StoredPreference<IconStyle>* m_iconStyle;
+    StoredPreference<bool>* m_iconFlipped;
+    StoredPreference<IconColor>* m_iconColor;
     QButtonGroup* m_styles;
     QCheckBox* m_flip;
     QComboBox* m_colors;

@@ -6,12 +6,11 @@
 
 class GeneralSettings;
 class MenuBarSettings;
-class PreferencesStore;
+class Settings;
 class QTabWidget;
-class StoredPreference;
 
-// The Settings window's content: the four preferences it edits, each a live view onto the
-// store, on two tabs, "General" and "Menu Bar". 480 × 280, with no Apply or Cancel: every
+// The Settings window's content: the preferences it edits, each a live view onto the file,
+// on two tabs, "General" and "Menu Bar". 480 × 280, with no Apply or Cancel: every
 // change is stored at once.
 class SettingsView : public QWidget
 {
@@ -19,19 +18,13 @@ class SettingsView : public QWidget
 
 public:
     explicit SettingsView(QWidget* parent = nullptr);
-    SettingsView(PreferencesStore& store, LaunchAtLoginConfigurer configure,
-                 QWidget* parent = nullptr);
+    SettingsView(Settings& settings, LaunchAtLoginConfigurer configure, QWidget* parent = nullptr);
 
     QTabWidget* tabs() const { return m_tabs; }
     GeneralSettings* general() const { return m_general; }
     MenuBarSettings* menuBar() const { return m_menuBar; }
 
 private:
-    StoredPreference* m_iconStyle;
-    StoredPreference* m_iconFlipped;
-    StoredPreference* m_iconColor;
-    StoredPreference* m_launchAtLogin;
-    StoredPreference* m_weekStart;
     QTabWidget* m_tabs;
     GeneralSettings* m_general;
     MenuBarSettings* m_menuBar;

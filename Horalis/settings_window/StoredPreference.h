@@ -1,48 +1,40 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
-#include <QTimer>
-#include <QVariant>
+#include "Horalis/Settings/Settings.h"
+#include "Horalis/settings_window/PreferenceWatch.h"
 
-#include <optional>
-
-class PreferencesStore;
-
-// A live view onto one preference for the Settings window: reads go to the store, writes are
-// stored at once, and `changed()` is emitted whenever the stored value changes, whoever changed
-// it (this window, or another program editing the file, noticed within half a second).
-class StoredPreference : public QObject
+// A live view onto one preference for the Settings window: read from the file at every use,
+// stored at once when set, and `changed()` whenever the stored value changes.
+template <typename T> class StoredPreference : public PreferenceWatch
 {
-    Q_OBJECT
-
 public:
-    enum class Kind
+    StoredPreference(Settings& settings, const Preference<T>& preference, QObject* parent = nullptr)
+        : PreferenceWatch(parent), m_settings(settings), m_preference(preference), m_seen(value())
     {
-        Boolean,
-        Text
-    };
+        startPolling();
+    }
 
-    StoredPreference(PreferencesStore& store, QString key, Kind kind, QObject* parent = nullptr);
+    T value() const { return m_settings.value(m_preference); }
+    // False where the value could not be stored; the view then shows the stored one again.
+    bool set(T value)
+    {
+        const bool stored = m_settings.set(m_preference, value);
+        poll();
+        return stored;
+    }
 
-    // The stored value, or the default when the key is missing or holds another type.
-    bool boolValue(bool defaultValue) const;
-    QString textValue(const QString& defaultValue) const;
-
-    // False where the value could not be stored.
-    bool setBool(bool value);
-    bool setText(const QString& value);
-
-signals:
-    void changed();
+protected:
+    bool reread() override
+    {
+        const T now = value();
+        if (now == m_seen)
+            return false;
+        m_seen = now;
+        return true;
+    }
 
 private:
-    std::optional<QVariant> current() const;
-    void poll();
-
-    PreferencesStore& m_store;
-    QString m_key;
-    Kind m_kind;
-    std::optional<QVariant> m_seen;
-    QTimer m_poll;
+    Settings& m_settings;
+    Preference<T> m_preference;
+    T m_seen;
 };

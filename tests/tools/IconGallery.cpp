@@ -11,7 +11,6 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("icons.png");
     const double values[] = {0.0, 0.1, 0.25, 0.5, 0.75, 1.0};
-    const char* styles[] = {"pill", "circle", "percentage"};
     constexpr int kCell = 56, kRow = 30, kRatio = 2;
     const int rows = 5, columns = static_cast<int>(std::size(values));
     QImage sheet(QSize(columns * kCell + 90, rows * kRow * 2) * kRatio, QImage::Format_ARGB32);
@@ -21,13 +20,12 @@ int main(int argc, char** argv)
         const QColor bar = half == 0 ? QColor(236, 236, 236) : QColor(140, 140, 150);
         p.fillRect(QRectF(0, half * rows * kRow, sheet.width(), rows * kRow), bar);
         int row = half * rows;
-        for (const char* style : styles) {
+        for (IconStyle style : IconStyle::allCases()) {
             for (bool flipped : {false, true}) {
-                if (flipped && QLatin1String(style) == QLatin1String("percentage"))
+                if (flipped && style == IconStyle::percentage)
                     continue;
                 p.setPen(Qt::black);
-                p.drawText(QPointF(4, row * kRow + 19),
-                           QString::fromLatin1(style) + (flipped ? " ⇄" : ""));
+                p.drawText(QPointF(4, row * kRow + 19), style.rawValue() + (flipped ? " ⇄" : ""));
                 for (int i = 0; i < columns; ++i) {
                     const QImage icon = makeIcon(style, flipped, values[i], kRatio);
                     const QSizeF size = icon.deviceIndependentSize();

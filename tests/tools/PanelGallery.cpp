@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     ProgressCalculator calculator([] { return 1796915520.0; }); // 2026-12-10 15:12 in Berlin
     const QPalette palettes[] = {lightPalette(), darkPalette()};
     for (int i = 0; i < 2 && i + 1 < argc; ++i) {
-        ContentView panel(&calculator, [] {});
+        ContentView panel(&calculator);
         panel.setPalette(palettes[i]);
         panel.show();
         panel.adjustSize();
