@@ -138,9 +138,12 @@ TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
     other.set(QStringLiteral("iconStyle"), QStringLiteral("percentage"));
     other.set(QStringLiteral("launchAtLogin"), true);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return view->general()->weekStartPicker()->currentText() == "Friday"; }, 1500));
-    EXPECT_TRUE(view->menuBar()->styleGroup()->buttons()[2]->isChecked());
-    EXPECT_TRUE(view->general()->launchAtLoginToggle()->isChecked());
+        [&] {
+            return view->general()->weekStartPicker()->currentText() == "Friday" &&
+                   view->menuBar()->styleGroup()->buttons()[2]->isChecked() &&
+                   view->general()->launchAtLoginToggle()->isChecked();
+        },
+        1500));
     EXPECT_TRUE(m_calls.empty()) << "a stored change is no request to register";
 }
 
