@@ -24,7 +24,7 @@ bool definesKey(const QByteArray& line, const QByteArray& key)
 } // namespace
 
 QByteArray IniFileEditor::withValue(const QByteArray& file, const QByteArray& key,
-                                    const std::optional<QByteArray>& value)
+                                    const QByteArray& value)
 {
     // Lines keep their own endings, so a CRLF file stays one.
     QList<QByteArray> lines;
@@ -34,7 +34,7 @@ QByteArray IniFileEditor::withValue(const QByteArray& file, const QByteArray& ke
         lines.append(file.mid(at, end - at));
         at = end;
     }
-    const QByteArray newLine = value ? key + '=' + *value + '\n' : QByteArray();
+    const QByteArray newLine = key + '=' + value + '\n';
 
     bool inGeneral = true; // until the first header
     bool sawGeneralHeader = false;
@@ -59,7 +59,7 @@ QByteArray IniFileEditor::withValue(const QByteArray& file, const QByteArray& ke
         if (inGeneral && sawGeneralHeader && !trimmed.isEmpty())
             lastGeneralLine = i;
     }
-    if (!written && value) {
+    if (!written) {
         if (lastGeneralLine >= 0) {
             if (!lines[lastGeneralLine].endsWith('\n'))
                 lines[lastGeneralLine] += '\n';

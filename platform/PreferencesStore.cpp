@@ -35,11 +35,6 @@ QString PreferencesStore::standardFilePath()
     return config.isEmpty() ? QString() : config + QStringLiteral("/horalis/horalis.conf");
 }
 
-QString PreferencesStore::filePath() const
-{
-    return m_filePath;
-}
-
 QSettings* PreferencesStore::reader() const
 {
     // Opening a FIFO for reading blocks until a writer comes, so nothing but a regular file
@@ -104,11 +99,6 @@ bool PreferencesStore::set(const QString& key, const QString& value)
     return write(key, value.toUtf8());
 }
 
-bool PreferencesStore::remove(const QString& key)
-{
-    return write(key, std::nullopt);
-}
-
 void PreferencesStore::keepVisibleToReaders(const FileIdentity& before) const
 {
     // QSettings, in this process and others, tells a changed file by its size and its time
@@ -141,7 +131,7 @@ bool PreferencesStore::canWrite() const
     return !file.exists() || (file.isFile() && file.isReadable() && file.isWritable());
 }
 
-bool PreferencesStore::write(const QString& key, const std::optional<QByteArray>& value)
+bool PreferencesStore::write(const QString& key, const QByteArray& value)
 {
     if (!canWrite())
         return false;

@@ -27,25 +27,21 @@ public:
 
     // Empty where the user has no usable home.
     static QString standardFilePath();
-    QString filePath() const;
 
     // The text under the key; none when the key is missing or holds something else.
     std::optional<QString> string(const QString& key) const;
     // The boolean under the key; none when the key is missing or holds no boolean.
     std::optional<bool> boolean(const QString& key) const;
-    // false when the key is missing or holds no boolean.
-    bool boolValue(const QString& key) const { return boolean(key).value_or(false); }
-    // Whatever is stored under the key, if anything.
-    std::optional<QVariant> object(const QString& key) const;
 
     // True once the value is on disk; false (and the file left as it was) when it could not be.
     bool set(const QString& key, bool value);
     bool set(const QString& key, const QString& value);
-    bool remove(const QString& key);
 
 private:
+    // Whatever is stored under the key, if anything.
+    std::optional<QVariant> object(const QString& key) const;
     bool canWrite() const;
-    bool write(const QString& key, const std::optional<QByteArray>& value);
+    bool write(const QString& key, const QByteArray& value);
     void keepVisibleToReaders(const FileIdentity& before) const;
     // The reader, up to date with the file; none while there is no regular file to read.
     QSettings* reader() const;

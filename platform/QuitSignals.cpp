@@ -32,8 +32,8 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
     if (g_sockets[0] >= 0 ||
         ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, g_sockets) != 0)
         return;
-    m_notifier = new QSocketNotifier(g_sockets[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &QuitSignals::drain);
+    m_notifier = std::make_unique<QSocketNotifier>(g_sockets[1], QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &QuitSignals::drain);
     struct sigaction action
     {};
     action.sa_handler = onQuitSignal;
@@ -53,7 +53,7 @@ QuitSignals::~QuitSignals()
     sigemptyset(&action.sa_mask);
     for (const int signal : kQuitSignals)
         ::sigaction(signal, &action, nullptr);
-    delete m_notifier;
+    m_notifier.reset(); // before the socket it watches closes
     ::close(g_sockets[0]);
     ::close(g_sockets[1]);
     g_sockets[0] = g_sockets[1] = -1;

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QSocketNotifier;
 
 // Turns SIGTERM, SIGINT and SIGHUP (a session's end, Ctrl+C, a closed terminal) into a signal
@@ -21,5 +23,5 @@ signals:
 private:
     void drain();
 
-    QSocketNotifier* m_notifier = nullptr;
+    std::unique_ptr<QSocketNotifier> m_notifier;
 };

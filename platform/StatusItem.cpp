@@ -46,9 +46,9 @@ StatusItem::StatusItem(QMenu* menu, QObject* parent) : QObject(parent), m_menu(m
         useXEmbed();
         return;
     }
-    m_watcher = new QDBusServiceWatcher(StatusNotifierItem::watcherService(), bus,
-                                        QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(m_watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+    m_watcher = std::make_unique<QDBusServiceWatcher>(StatusNotifierItem::watcherService(), bus,
+                                                      QDBusServiceWatcher::WatchForOwnerChange);
+    connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& owner) {
                 if (owner.isEmpty()) {
                     useXEmbed();
@@ -72,24 +72,24 @@ void StatusItem::useHost(bool watcherWasThere)
 {
     m_xembed.reset();
     if (!m_host) {
-        m_host = new StatusNotifierItem(QDBusConnection::sessionBus(), m_menu, this);
+        m_host = std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(), m_menu);
         if (!m_host->publish()) {
-            delete m_host;
-            m_host = nullptr;
+            m_host.reset();
             useXEmbed();
             return;
         }
         m_host->setImages(pictures());
         m_host->setToolTip(m_toolTipTitle, m_toolTipText);
-        connect(m_host, &StatusNotifierItem::activated, this,
+        connect(m_host.get(), &StatusNotifierItem::activated, this,
                 [this](QPoint at) { emit clicked(Click::Left, at); });
-        connect(m_host, &StatusNotifierItem::contextMenuRequested, this,
+        connect(m_host.get(), &StatusNotifierItem::contextMenuRequested, this,
                 [this](QPoint at) { emit clicked(Click::Right, at); });
-        connect(m_host, &StatusNotifierItem::registrationChecked, this, [this](bool wasListed) {
-            m_timesListed = wasListed ? m_timesListed + 1 : 0;
-            if (m_timesListed >= kListedToSettle)
-                m_registrationTimer.stop();
-        });
+        connect(m_host.get(), &StatusNotifierItem::registrationChecked, this,
+                [this](bool wasListed) {
+                    m_timesListed = wasListed ? m_timesListed + 1 : 0;
+                    if (m_timesListed >= kListedToSettle)
+                        m_registrationTimer.stop();
+                });
     }
     if (watcherWasThere)
         m_host->registerWithWatcher();

@@ -61,8 +61,8 @@ private:
     QList<QImage> pictures() const;
 
     QPointer<QMenu> m_menu;
-    QDBusServiceWatcher* m_watcher = nullptr;
-    StatusNotifierItem* m_host = nullptr;
+    std::unique_ptr<QDBusServiceWatcher> m_watcher;
+    std::unique_ptr<StatusNotifierItem> m_host;
     std::unique_ptr<QSystemTrayIcon> m_xembed;
     QList<QImage> m_images;
     QSize m_blankSize{1, 1};

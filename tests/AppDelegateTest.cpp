@@ -5,6 +5,7 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/settings_window/SettingsView.h"
 #include "platform/Popover.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -24,9 +25,8 @@ TEST(AppDelegate, FirstLaunchKeysExistBeforeTheTrayItem)
 {
     // Whichever test comes first makes the shared settings; the flags stay in the file.
     AppDelegate delegate;
-    QFile file(PreferencesStore::standardFilePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "[General]\nshowIcon=true\nhasLaunchedBefore=true\n");
+    EXPECT_EQ(fileText(PreferencesStore::standardFilePath()),
+              "[General]\nshowIcon=true\nhasLaunchedBefore=true\n");
     EXPECT_EQ(delegate.menuBarManager(), nullptr);
     EXPECT_FALSE(delegate.calculator()->timeRemainingText().isEmpty());
 

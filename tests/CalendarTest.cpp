@@ -150,19 +150,8 @@ TEST(Calendar, StartOfDayIsTheFirstMomentOfTheLocalDate)
     EXPECT_EQ(newYork.startOfDay(utc(2026, 3, 8, 16)), utc(2026, 3, 8, 5));
     EXPECT_EQ(newYork.startOfLocalDay(*newYork.localDay(utc(2026, 3, 8, 16)) + 1),
               utc(2026, 3, 9, 4));
-
-    // Sao Paulo skipped midnight on 2018-11-04: the day began at 01:00 -02, 03:00 UTC.
-    const Calendar saoPaulo("pt_BR", "America/Sao_Paulo");
-    EXPECT_EQ(saoPaulo.startOfDay(utc(2018, 11, 4, 15)), utc(2018, 11, 4, 3));
-
-    // Havana repeats the first hour of 2026-11-01: the day starts at the first midnight.
-    const Calendar havana("es_CU", "America/Havana");
-    EXPECT_EQ(havana.startOfDay(utc(2026, 11, 1, 12)), utc(2026, 11, 1, 4));
-
-    // Kiritimati skipped 1994-12-31 altogether: its first moment is that of 1995-01-01.
-    const Calendar kiritimati("en_US", "Pacific/Kiritimati");
-    const int64_t skipped = daysFromCivil(1994, 12, 31);
-    EXPECT_EQ(kiritimati.startOfLocalDay(skipped), kiritimati.startOfLocalDay(skipped + 1));
+    // (Every zone's clock changes are checked against Python's zoneinfo by the reference
+    // test; here only what it cannot ask.)
 
     EXPECT_FALSE(newYork.startOfDay(std::numeric_limits<double>::quiet_NaN()));
     EXPECT_FALSE(newYork.startOfDay(1e300));
@@ -178,9 +167,6 @@ TEST(Calendar, MonthsAndYearsAreSpansOfLocalDates)
     const auto month = tokyo.spanOf(Calendar::Unit::Month, day);
     EXPECT_EQ(month->firstDay, daysFromCivil(2026, 7, 1));
     EXPECT_EQ(month->days, 31);
-    const auto year = tokyo.spanOf(Calendar::Unit::Year, daysFromCivil(2024, 12, 31));
-    EXPECT_EQ(year->firstDay, daysFromCivil(2024, 1, 1));
-    EXPECT_EQ(year->days, 366);
 
     Calendar copy = tokyo;
     copy.setFirstWeekday(7);

@@ -12,8 +12,8 @@ namespace {
 class ProgressCalculatorTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_file.remove(Preferences::weekStart.key); }
-    void TearDown() override { m_file.remove(Preferences::weekStart.key); }
+    void SetUp() override { m_file.set(Preferences::weekStart.key, QStringLiteral("monday")); }
+    void TearDown() override { SetUp(); }
 
     // The file the shared settings read, as another program writes it.
     PreferencesStore m_file{PreferencesStore::standardFilePath()};

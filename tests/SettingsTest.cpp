@@ -1,8 +1,8 @@
 #include "Horalis/Settings/Settings.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -17,17 +17,8 @@ protected:
     {
         return std::make_unique<Settings>(std::make_unique<PreferencesStore>(path()));
     }
-    QByteArray file() const
-    {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    void writeFile(const QByteArray& content) const
-    {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
+    QByteArray file() const { return fileText(path()); }
+    void writeFile(const QByteArray& content) const { ASSERT_TRUE(writeFileText(path(), content)); }
 
     QTemporaryDir m_dir;
 };
@@ -89,8 +80,10 @@ TEST_F(SettingsTest, EveryChoiceIsStoredAsItsTextAndReadBack)
 TEST_F(SettingsTest, TextsThatAreNoStoredFormReadAsTheDefault)
 {
     const auto settings = launch();
-    writeFile("[General]\nhasLaunchedBefore=true\nweekStart=Sunday\niconStyle=Circle\n"
-              "iconColor=dark\niconFlipped=yes\nshowIcon=no\nlaunchAtLogin=1\n");
+    // A list, a typed value QSettings wrote, words that are no boolean.
+    writeFile("[General]\nhasLaunchedBefore=true\nweekStart=sunday, monday\niconStyle=Circle\n"
+              "iconColor=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x18QGarbage)\niconFlipped=yes\n"
+              "showIcon=no\nlaunchAtLogin=1\n");
     EXPECT_EQ(settings->value(Preferences::weekStart), WeekStart::monday);
     EXPECT_EQ(settings->value(Preferences::iconStyle), IconStyle::pill);
     EXPECT_EQ(settings->value(Preferences::iconColor), IconColor::automatic);

@@ -186,9 +186,91 @@ class Desktop:
         return int(subprocess.run(["identify", "-format", "%k", path], capture_output=True,
                                   text=True, check=True).stdout)
 
+    # --- what a user does --------------------------------------------------------------------
+    def start_window_manager(self):
+        """openbox, for what only a window manager does: closing a window from its frame."""
+        self.processes.append(subprocess.Popen(["openbox"], env=self.env,
+                                               stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL))
+        assert wait_for(lambda: "window id" in self.run("xprop", "-root",
+                                                        "_NET_SUPPORTING_WM_CHECK"), 10), \
+            "openbox did not come up"
+
+    def open_menu(self, icon):
+        """Right-clicks the icon; the menu holds "Settings...", a line, "Quit Horalis"."""
+        self.click(*icon.center, button=3)
+        menu = wait_for(self.menu, 10)
+        assert menu, "the context menu did not open"
+        return menu
+
+    @staticmethod
+    def menu_entry(menu, entry):
+        """Where to click "settings" or "quit" in the context menu."""
+        return menu.x + menu.width // 2, menu.y + (12 if entry == "settings" else menu.height - 12)
+
+    @staticmethod
+    def panel_row(panel, row):
+        """Where to click the panel's "settings" or "quit" row, the last two of the panel."""
+        return panel.x + panel.width // 2, panel.y + panel.height - (42 if row == "settings" else 14)
+
+    def settings_window(self):
+        return next(iter(self.windows_titled("Settings")), None)
+
+    def open_settings(self, icon, tab=0, timeout=10):
+        """Opens the Settings window from the menu, on its first tab or, with tab=1, on
+        "Menu Bar"; returns it once it is drawn."""
+        self.click(*self.menu_entry(self.open_menu(icon), "settings"))
+        window = wait_for(self.settings_window, timeout)
+        assert window, "the Settings window did not open"
+        assert wait_for(lambda: self.colours_in(window) > 8, timeout), "it was not drawn"
+        if tab:
+            before = self.picture_of(window, "first-tab")
+            # The tabs sit side by side at the top left: "General", then "Menu Bar".
+            self.click(window.x + 40 + 80 * tab, window.y + 14)
+            assert wait_for(lambda: self.pixels_differing(
+                before, self.picture_of(window, "tab")) > 200, 5), "the tab did not change"
+        return window
+
+    @staticmethod
+    def style_choice(window, index):
+        """Where to click Pill (0), Circle (1) or Percentage (2) on the "Menu Bar" tab."""
+        return window.x + 40, window.y + 86 + 22 * index
+
+    def wait_for_picture(self, window, condition, timeout=3.0):
+        """Polls pictures of the window until condition(path) holds; the last path or None."""
+        return wait_for(lambda: (lambda path: path if condition(path) else None)(
+            self.picture_of(window, "poll")), timeout, 0.2)
+
+    def looks_like(self, window, picture):
+        return self.pixels_differing(self.picture_of(window, "now"), picture) < 4
+
     # --- preferences -------------------------------------------------------------------------
+    def stored(self, key):
+        """The text stored under the key, None where there is none or no file."""
+        try:
+            with open(self.preferences_path()) as preferences:
+                for line in preferences:
+                    if line.startswith(key + "="):
+                        return line.strip().split("=", 1)[1]
+        except (OSError, UnicodeDecodeError):
+            pass
+        return None
+
     def preferences_path(self):
         return os.path.join(self.config, "horalis", "horalis.conf")
+
+    def replace_preferences(self, content=None, folder=False):
+        """Puts the bytes `content`, or with folder=True a folder, where the file goes."""
+        path = self.preferences_path()
+        if os.path.isdir(path):
+            shutil.rmtree(path)
+        elif os.path.exists(path):
+            os.remove(path)
+        if folder:
+            os.makedirs(path)
+        else:
+            with open(path, "wb") as replacement:
+                replacement.write(content)
 
     def set_preference(self, key, value):
         path = self.preferences_path()

@@ -20,56 +20,33 @@ class FaultsTest(unittest.TestCase):
         self.addCleanup(self.desktop.close)
         self.desktop.start_tray()
 
-
-    def looks_like(self, icon, picture):
-        now = self.desktop.picture_of(icon, "now")
-        return self.desktop.pixels_differing(now, picture) < 4
-
-    def replace_preferences(self, content=None, folder=False):
-        path = self.desktop.preferences_path()
-        if os.path.isdir(path):
-            shutil.rmtree(path)
-        elif os.path.exists(path):
-            os.remove(path)
-        if folder:
-            os.makedirs(path)
-        else:
-            with open(path, "wb") as replacement:
-                replacement.write(content)
-
-    def open_menu_bar_tab(self, icon):
-        self.desktop.click(*icon.center, button=3)
-        menu = wait_for(self.desktop.menu)
-        self.desktop.click(menu.x + menu.width // 2, menu.y + 12)
-        window = wait_for(lambda: next(iter(self.desktop.windows_titled("Settings")), None), 5)
-        self.assertIsNotNone(window, "the Settings window did not open")
-        time.sleep(0.3)
-        self.desktop.click(window.x + 120, window.y + 14)
-        time.sleep(0.3)
-        return window
-
     def test_a_replaced_preferences_file_reads_as_defaults_and_takes_new_settings(self):
-        process, icon = self.desktop.start_docked()
-        self.desktop.set_preference("iconStyle", "circle")
-        time.sleep(1.5)
-        circle = self.desktop.picture_of(icon, "circle")
-        for content in (os.urandom(4096), b"", b"\x00" * 100,
+        desktop = self.desktop
+        process, icon = desktop.start_docked()
+        pill = desktop.picture_of(icon, "pill")
+        desktop.set_preference("iconStyle", "circle")
+        circle = desktop.wait_for_picture(icon, lambda now: not desktop.looks_like(icon, pill))
+        self.assertTrue(circle, "the circle was never drawn")
+        circle = desktop.picture_of(icon, "circle")
+        for content in (os.urandom(4096), b"\x00" * 100,
                         b"[General]\nshowIcon=17\niconStyle=@Variant(\\0\\0)\niconFlipped=maybe\n"
-                        b"weekStart=1, 2\n"):
-            self.replace_preferences(content)
-            time.sleep(1.5)
+                        b"weekStart=1, 2\n", b""):
+            desktop.replace_preferences(content)
+            self.assertTrue(wait_for(lambda: desktop.looks_like(icon, pill), 3),
+                            f"not back to the pill on {content[:20]!r}")
             self.assertIsNone(process.poll(), f"died on {content[:20]!r}")
-            self.assertFalse(self.looks_like(icon, circle), "not back to the pill")
-        self.replace_preferences(folder=True)
-        time.sleep(1.5)
+            desktop.replace_preferences(b"[General]\niconStyle=circle\n")
+            self.assertTrue(wait_for(lambda: desktop.looks_like(icon, circle), 3))
+        desktop.replace_preferences(folder=True)
+        self.assertTrue(wait_for(lambda: desktop.looks_like(icon, pill), 3))
         self.assertIsNone(process.poll(), "died on a folder in place of the file")
 
         # Once the file can be written again, a choice in the Settings window is stored.
-        shutil.rmtree(self.desktop.preferences_path())
-        window = self.open_menu_bar_tab(icon)
-        self.desktop.click(window.x + 40, window.y + 86 + 22)  # Circle
-        self.assertTrue(wait_for(lambda: "iconStyle=circle" in self.read_preferences(), 3))
-        self.assertTrue(wait_for(lambda: self.looks_like(icon, circle), 2.5))
+        shutil.rmtree(desktop.preferences_path())
+        window = desktop.open_settings(icon, tab=1)
+        desktop.click(*desktop.style_choice(window, 1))
+        self.assertTrue(wait_for(lambda: desktop.stored("iconStyle") == "circle", 3))
+        self.assertTrue(wait_for(lambda: desktop.looks_like(icon, circle), 3))
 
     def test_an_unusable_config_folder_runs_on_defaults_and_stores_nothing(self):
         # A file where the config folder should be: it can be neither created nor written.
@@ -78,11 +55,12 @@ class FaultsTest(unittest.TestCase):
         self.desktop.env["XDG_CONFIG_HOME"] = blocked
         process, icon = self.desktop.start_docked()
         pill = self.desktop.picture_of(icon, "pill")
-        window = self.open_menu_bar_tab(icon)
-        self.desktop.click(window.x + 40, window.y + 86 + 22)  # Circle
-        time.sleep(1.5)
+        window = self.desktop.open_settings(icon, tab=1)
+        self.desktop.click(*self.desktop.style_choice(window, 1))
+        # Past the next refreshes, the icon still shows the pill: nothing was stored.
+        self.assertFalse(wait_for(lambda: not self.desktop.looks_like(icon, pill), 2.5),
+                         "the icon shows a setting never stored")
         self.assertIsNone(process.poll())
-        self.assertTrue(self.looks_like(icon, pill), "the icon shows a setting never stored")
 
     def test_the_tray_dying_and_coming_back_costs_no_cpu_in_between(self):
         process, _ = self.desktop.start_docked()
@@ -112,13 +90,6 @@ class FaultsTest(unittest.TestCase):
             self.assertEqual(process.returncode, 0, f"{quit_signal!r} did not quit cleanly")
             self.assertEqual((out, errors), ("", ""))
             wait_for(lambda: self.desktop.icon() is None, 5)
-
-    def read_preferences(self):
-        try:
-            with open(self.desktop.preferences_path()) as preferences:
-                return preferences.read()
-        except OSError:
-            return ""
 
 
 if __name__ == "__main__":

@@ -1,9 +1,8 @@
-"""The Settings window in a real X session: opened from the menu and from the panel, and a
-style chosen there showing in the tray."""
+"""The Settings window in a real X session: opened from the menu and from the panel, a style
+chosen there showing in the tray, and closed the way a window manager closes windows."""
 
 import os
 import sys
-import time
 import unittest
 
 from desktop import Desktop, wait_for
@@ -17,78 +16,50 @@ class SettingsTest(unittest.TestCase):
         self.desktop = Desktop(HORALIS)
         self.addCleanup(self.desktop.close)
         self.desktop.start_tray()
-        self.process, self.icon = self.desktop.start_docked()
-
-    def settings_window(self):
-        windows = self.desktop.windows_titled("Settings")
-        return windows[0] if windows else None
 
     def test_settings_from_the_menu_and_choosing_circle_changes_the_icon(self):
-        self.desktop.click(*self.icon.center, button=3)
-        menu = wait_for(self.desktop.menu)
-        self.assertIsNotNone(menu)
-        self.desktop.click(menu.x + menu.width // 2, menu.y + 12)  # "Settings..."
-        window = wait_for(self.settings_window, 5)
-        self.assertIsNotNone(window, "the Settings window did not open")
+        desktop = self.desktop
+        _, icon = desktop.start_docked()
+        window = desktop.open_settings(icon)
         self.assertEqual((window.width, window.height), (480, 280))
-        time.sleep(0.5)
         if SCREENSHOTS:
-            self.desktop.run("import", "-window", window.wid,
-                             os.path.join(SCREENSHOTS, "settings-general.png"))
-
-        # The second tab sits right of the first at the top of the window.
-        self.desktop.click(window.x + 120, window.y + 14)
-        time.sleep(0.5)
-        before = os.path.join(self.desktop.home, "before.png")
-        self.desktop.screenshot(before, (self.icon.x, self.icon.y, self.icon.width,
-                                         self.icon.height))
-        # The radio buttons: Pill, Circle, Percentage under the heading.
-        circle = self.find_radio(window, 1)
-        self.desktop.click(*circle)
-        if SCREENSHOTS:
-            time.sleep(0.3)
-            self.desktop.run("import", "-window", window.wid,
-                             os.path.join(SCREENSHOTS, "settings-menubar.png"))
-        self.assertTrue(wait_for(lambda: self.stored("iconStyle") == "circle", 2),
+            desktop.run("import", "-window", window.wid,
+                        os.path.join(SCREENSHOTS, "settings-general.png"))
+        window = desktop.open_settings(icon, tab=1)
+        pill = desktop.picture_of(icon, "pill")
+        desktop.click(*desktop.style_choice(window, 1))
+        self.assertTrue(wait_for(lambda: desktop.stored("iconStyle") == "circle", 2),
                         "Circle was not stored")
-        after = os.path.join(self.desktop.home, "after.png")
+        self.assertTrue(desktop.wait_for_picture(
+            icon, lambda now: desktop.pixels_differing(now, pill) > 20, 2.5),
+            "the tray icon did not change")
+        if SCREENSHOTS:
+            desktop.run("import", "-window", window.wid,
+                        os.path.join(SCREENSHOTS, "settings-menubar.png"))
 
-        def icon_changed():
-            self.desktop.screenshot(after, (self.icon.x, self.icon.y, self.icon.width,
-                                            self.icon.height))
-            return open(before, "rb").read() != open(after, "rb").read()
-
-        self.assertTrue(wait_for(icon_changed, 2.5), "the tray icon did not change")
-
-    def test_settings_from_the_panel_closes_the_panel_and_opens_one_window(self):
-        self.desktop.click(*self.icon.center)
-        panel = wait_for(self.desktop.panel)
+    def test_settings_from_the_panel_and_closing_it_from_its_frame_keeps_horalis(self):
+        desktop = self.desktop
+        desktop.start_window_manager()
+        process, icon = desktop.start_docked()
+        desktop.click(*icon.center)
+        panel = wait_for(desktop.panel)
         self.assertIsNotNone(panel)
-        settings_row = (panel.x + panel.width // 2, panel.y + panel.height - 42)
-        self.desktop.click(*settings_row)
-        self.assertIsNotNone(wait_for(self.settings_window, 5))
-        self.assertTrue(wait_for(lambda: not self.desktop.panel(), 3), "the panel stayed open")
+        desktop.click(*desktop.panel_row(panel, "settings"))
+        window = wait_for(desktop.settings_window, 5)
+        self.assertIsNotNone(window)
+        self.assertTrue(wait_for(lambda: not desktop.panel(), 3), "the panel stayed open")
         # Asking again raises the same window rather than building a second one.
-        self.desktop.click(*self.icon.center)
-        panel = wait_for(self.desktop.panel)
-        self.desktop.click(*settings_row)
-        time.sleep(0.5)
-        self.assertEqual(len(self.desktop.windows_titled("Settings")), 1)
-        self.assertIsNone(self.process.poll())
+        desktop.click(*icon.center)
+        desktop.click(*desktop.panel_row(wait_for(desktop.panel), "settings"))
+        self.assertTrue(wait_for(lambda: not desktop.panel(), 3))
+        self.assertEqual(len(desktop.windows_titled("Settings")), 1)
 
-    def stored(self, key):
-        try:
-            with open(self.desktop.preferences_path()) as preferences:
-                for line in preferences:
-                    if line.startswith(key + "="):
-                        return line.strip().split("=", 1)[1]
-        except FileNotFoundError:
-            pass
-        return None
-
-    def find_radio(self, window, index):
-        # Radio buttons stand in a column below the "Icon Style" heading, inside the tab page.
-        return window.x + 40, window.y + 86 + index * 22
+        # Alt+F4: openbox asks the window to close (WM_DELETE_WINDOW), as its close button does.
+        desktop.run("xdotool", "windowactivate", "--sync", window.wid, "key", "alt+F4")
+        self.assertTrue(wait_for(lambda: not desktop.settings_window(), 5), "it did not close")
+        self.assertIsNone(process.poll(), "closing the Settings window ended Horalis")
+        self.assertIsNotNone(desktop.open_settings(icon), "no fresh window after closing")
+        self.assertIsNone(process.poll())
 
 
 if __name__ == "__main__":

@@ -1,0 +1,308 @@
+"""The default panels of the desktops people use, each on an Xvfb display of its own with its
+own session bus, run as an unprivileged user (GNOME Shell refuses to run as root), clicked with
+xdotool and looked at through screenshots."""
+
+import os
+import re
+import shutil
+import subprocess
+import tempfile
+import time
+
+from desktop import Window, wait_for
+
+HORALIS = os.environ["HORALIS_BINARY"]
+USER = "horalis-e2e"
+WIDTH, HEIGHT = 1280, 800
+
+# How each desktop starts its panel. "watcher": the panel owns org.kde.StatusNotifierWatcher.
+HOSTS = {
+    "xfce": {"desktop": "XFCE", "command": ["xfce4-panel"], "wm": True, "watcher": True},
+    # As startlxqt sets it, so that the panel finds LXQt's default configuration.
+    "lxqt": {"desktop": "LXQt", "command": ["lxqt-panel"], "wm": True, "watcher": True,
+             "env": {"XDG_CONFIG_DIRS": "/etc/xdg:/usr/share"}},
+    "tint2": {"desktop": "", "command": ["tint2"], "wm": True, "watcher": False},
+    "gnome": {"desktop": "GNOME", "command": ["gnome-shell", "--x11", "--replace"], "wm": False,
+              "watcher": True},
+}
+GNOME_EXTENSION = "ubuntu-appindicators@ubuntu.com"
+
+
+def ensure_user():
+    if subprocess.run(["id", USER], capture_output=True).returncode != 0:
+        subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", USER], check=True)
+
+
+class Session:
+    """An X display, a session bus and a home of the test user's own."""
+
+    def __init__(self, host):
+        self.name = host
+        self.host = HOSTS[host]
+        self.processes = []
+        self.home = tempfile.mkdtemp(prefix=f"horalis-{host}-")
+        self.runtime = os.path.join(self.home, "runtime")
+        os.makedirs(self.runtime, mode=0o700)
+        # The user must be able to run the program wherever the build lives.
+        self.horalis = os.path.join(self.home, "horalis")
+        shutil.copy(HORALIS, self.horalis)
+        if host == "xfce":
+            panel = os.path.join(self.home, ".config/xfce4/xfconf/xfce-perchannel-xml")
+            os.makedirs(panel)
+            shutil.copy("/etc/xdg/xfce4/panel/default.xml", os.path.join(panel, "xfce4-panel.xml"))
+        subprocess.run(["chown", "-R", USER, self.home], check=True)
+        os.chmod(self.home, 0o755)
+
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
+             "-nolisten", "tcp", "+extension", "GLX"], pass_fds=(write_end,),
+            stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as displays:
+            self.display = ":" + displays.readline().strip()
+        self.env = {"PATH": os.environ["PATH"], "DISPLAY": self.display, "HOME": self.home,
+                    "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+                    "XDG_RUNTIME_DIR": self.runtime, "LANG": "C.UTF-8", "USER": USER,
+                    "XDG_SESSION_TYPE": "x11"}
+        if self.host["desktop"]:
+            self.env["XDG_CURRENT_DESKTOP"] = self.host["desktop"]
+        self.env.update(self.host.get("env", {}))
+        bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                         stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        if self.host["wm"]:
+            self.spawn(["openbox"])
+        self.panel = None
+
+    def spawn(self, command, stdout=subprocess.DEVNULL, namespace=False):
+        """Runs `command` as the test user in this session."""
+        line = ["runuser", "-u", USER, "--", "env", *[f"{k}={v}" for k, v in self.env.items()],
+                *command]
+        if namespace:
+            # GNOME Shell wants a system bus and no systemd seat it cannot reach: a mount
+            # namespace of its own gives it both without touching the machine's.
+            script = ("mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
+                      "dbus-daemon --system --fork && exec \"$@\"")
+            os.makedirs("/run/systemd", exist_ok=True)
+            os.makedirs("/run/dbus", exist_ok=True)
+            line = ["unshare", "-m", "sh", "-c", script, "sh", *line]
+        log = open(os.path.join(self.home, os.path.basename(command[0]) + ".log"), "w")
+        process = subprocess.Popen(line, stdout=stdout, stderr=log, text=True)
+        log.close()
+        self.processes.append(process)
+        return process
+
+    def run(self, *command):
+        return subprocess.run(command, env=self.env, capture_output=True, text=True).stdout
+
+    def run_as_user(self, *command):
+        """The session bus takes only its own user's connections."""
+        return self.run("runuser", "-u", USER, "--", "env",
+                        *[f"{k}={v}" for k, v in self.env.items()], *command)
+
+    def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.terminate()
+                try:
+                    process.wait(5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        subprocess.run(["pkill", "-KILL", "-u", USER, "-f", self.home], capture_output=True)
+        self.xvfb.kill()
+        self.xvfb.wait()
+        if not os.environ.get("HORALIS_KEEP"):
+            shutil.rmtree(self.home, ignore_errors=True)
+
+    # --- the host ----------------------------------------------------------------------------
+    def listed_by_watcher(self):
+        """Whether the watcher lists an item of ours (each host writes the entry its way)."""
+        out = self.run_as_user("dbus-send", "--session", "--print-reply",
+                               "--dest=org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                               "org.freedesktop.DBus.Properties.Get",
+                               "string:org.kde.StatusNotifierWatcher",
+                               "string:RegisteredStatusNotifierItems")
+        return "StatusNotifierItem" in out.split("array", 1)[-1]
+
+    def watcher_is_up(self):
+        out = self.run_as_user("dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                       "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                       "string:org.kde.StatusNotifierWatcher")
+        return "boolean true" in out
+
+    def start_panel(self):
+        if self.host["desktop"] == "GNOME":
+            self.run_as_user("gsettings", "set", "org.gnome.shell", "enabled-extensions",
+                             f"['{GNOME_EXTENSION}']")
+        self.panel = self.spawn(self.host["command"], namespace=self.host["desktop"] == "GNOME")
+        if self.host["watcher"]:
+            assert wait_for(self.watcher_is_up, 60), "the panel's watcher did not come up"
+        else:
+            assert wait_for(lambda: self.run("xdotool", "search", "--onlyvisible", "--classname",
+                                             self.host["command"][0]).strip(), 30), \
+                "the panel did not come up"
+        if self.host["desktop"] == "GNOME":
+            # GNOME starts in the overview; a user leaves it first.
+            time.sleep(0.5)
+            self.run("xdotool", "key", "Escape")
+
+    def stop_panel(self):
+        self.panel.terminate()
+        self.panel.wait(10)
+
+    # --- Horalis -----------------------------------------------------------------------------
+    def start_horalis(self):
+        return self.spawn([self.horalis], stdout=subprocess.PIPE)
+
+    def set_preference(self, key, value):
+        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "horalis")
+        os.makedirs(folder, exist_ok=True)
+        path = os.path.join(folder, "horalis.conf")
+        lines = ["[General]"]
+        if os.path.exists(path):
+            with open(path) as current:
+                lines = [line for line in current.read().splitlines()
+                         if not line.startswith(key + "=")] or lines
+        lines.insert(lines.index("[General]") + 1, f"{key}={value}")
+        with open(path + ".new", "w") as new:
+            new.write("\n".join(lines) + "\n")
+        os.replace(path + ".new", path)
+        subprocess.run(["chown", "-R", USER, folder], check=True)
+
+    # --- looking and clicking ----------------------------------------------------------------
+    def shot(self, name):
+        path = os.path.join(self.home, name + ".png")
+        subprocess.run(["import", "-window", "root", path], env=self.env, check=True)
+        return path
+
+    def changed_area(self, first, second, region=None):
+        """The bounding box of what differs between two screenshots, optionally only inside
+        a region (x, y, width, height), as a Window; None where nothing does."""
+        crop = []
+        if region:
+            x, y, w, h = region
+            crop = ["-crop", f"{w}x{h}+{x}+{y}"]
+        out = subprocess.run(["convert", first, second, "-compose", "difference", "-composite",
+                              *crop, "-colorspace", "Gray", "-threshold", "8%", "-trim", "info:-"],
+                             capture_output=True, text=True).stdout
+        match = re.search(r" (\d+)x(\d+) \d+x\d+\+(\d+)\+(\d+)", out)
+        if not match or out.split()[2] == "1x1":
+            return None
+        w, h, x, y = map(int, match.groups())
+        return Window(0, x, y, w, h)
+
+    def shot_unlike(self, reference, name, timeout=5.0):
+        """A screenshot taken once the screen differs from `reference` and has stopped
+        changing (a tray may dock or repaint in steps); None if it never does."""
+        last = [reference]
+
+        def attempt():
+            path = self.shot(f"{name}-{len(last)}")
+            settled = len(last) > 1 and not self.changed_area(last[-1], path)
+            last.append(path)
+            return path if settled and self.changed_area(reference, path) else None
+        return wait_for(attempt, timeout, 0.2)
+
+    def find_icon(self, timeout=10.0):
+        """Where the icon is: what changes when "showIcon" is turned off and on again."""
+        def attempt():
+            shown = self.shot("shown")
+            self.set_preference("showIcon", "false")
+            hidden = self.shot_unlike(shown, "hidden")
+            self.set_preference("showIcon", "true")
+            again = hidden and self.shot_unlike(hidden, "again")
+            if not again:
+                return None
+            # Only the icon changes both times in the same place (a clock may change too).
+            first, second = self.changed_area(shown, hidden), self.changed_area(hidden, again)
+            if first and second and (first.x, first.y, first.width) == (second.x, second.y,
+                                                                          second.width):
+                return first
+            return None
+        return wait_for(attempt, timeout, 0.2)
+
+    def contrast(self, area, picture):
+        """Spread of lightness inside the area: icon against the panel behind it."""
+        out = subprocess.run(["convert", picture, "-crop",
+                              f"{area.width}x{area.height}+{area.x}+{area.y}", "-colorspace",
+                              "Gray", "-format", "%[fx:maxima]-%[fx:minima]", "info:-"],
+                             capture_output=True, text=True).stdout
+        high, low = out.split("-")[:2]
+        return float(high) - float(low)
+
+    def click(self, x, y, button=1):
+        self.run("xdotool", "mousemove", str(x), str(y))
+        time.sleep(0.2)
+        self.run("xdotool", "click", str(button))
+
+    def windows(self, **search):
+        args = ["xdotool", "search", "--onlyvisible"]
+        for key, value in search.items():
+            args += [f"--{key}", value]
+        found = []
+        for wid in self.run(*args).split():
+            info = self.run("xwininfo", "-id", wid)
+            values = dict(re.findall(
+                r"(Absolute upper-left X|Absolute upper-left Y|Width|Height):\s+(-?\d+)", info))
+            if len(values) == 4:
+                found.append(Window(wid, int(values["Absolute upper-left X"]),
+                                    int(values["Absolute upper-left Y"]), int(values["Width"]),
+                                    int(values["Height"])))
+        return found
+
+    def panel_window(self):
+        return next((w for w in self.windows(classname="horalis") if w.width == 300), None)
+
+    def settings_window(self):
+        return next(iter(self.windows(name="^Settings$")), None)
+
+    # --- the steps of a test ----------------------------------------------------------------
+    def menu_area(self, icon, before):
+        """The menu the host shows after a right click (GNOME: after a click)."""
+        # Beside the icon, on the screen's side of the bar: nothing else that changes there.
+        top_bar = icon.y < HEIGHT // 2
+        left = max(0, icon.x - 300)
+        width = min(WIDTH, icon.x + icon.width + 300) - left
+        region = ((left, icon.y + icon.height + 1, width, 260) if top_bar else
+                  (left, max(0, icon.y - 261), width, min(260, icon.y - 1)))
+        return wait_for(lambda: self.changed_area(before, self.shot("menu"),
+                                                          region), 5)
+
+    def open_menu(self, icon):
+        gnome = self.name == "gnome"
+        for _ in range(3):
+            before = self.shot("before-menu")
+            self.click(*icon.center, button=1 if gnome else 3)
+            menu = self.menu_area(icon, before)
+            if menu and menu.height > 30:
+                return menu
+            # GNOME Shell takes two clicks in quick succession for a double click, which
+            # opens no menu: a person clicks again, a moment later.
+            self.run("xdotool", "key", "Escape")
+            time.sleep(1.5)
+        raise AssertionError("no menu came up")
+
+    def entry(self, menu, which):
+        """Where to click an entry: the menu is "Settings...", a line, "Quit Horalis"; GNOME's
+        starts with "Show Progress" and a line."""
+        rows = ["show", "settings", "quit"] if self.name == "gnome" else ["settings", "quit"]
+        index = rows.index(which)
+        y = menu.y + menu.height * (2 * index + 1) // (2 * len(rows))
+        return menu.x + menu.width // 2, y
+
+    def open_panel(self, icon):
+        if self.name == "gnome":
+            menu = self.open_menu(icon)
+            self.click(*self.entry(menu, "show"))
+        else:
+            self.click(*icon.center)
+        return wait_for(self.panel_window, 5)
+
+
+def gap(a, b):
+    """Pixels between two rectangles, 0 where they touch or overlap."""
+    dx = max(a.x - (b.x + b.width), b.x - (a.x + a.width), 0)
+    dy = max(a.y - (b.y + b.height), b.y - (a.y + a.height), 0)
+    return max(dx, dy)
