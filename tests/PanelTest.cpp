@@ -4,6 +4,7 @@
 #include "Horalis/panel/ProgressStatRow.h"
 #include "Horalis/panel/SegmentedProgressBar.h"
 #include "support/Golden.h"
+#include "support/Palettes.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
@@ -99,20 +100,9 @@ TEST_F(PanelTest, ShowsTheCalculatorsValuesInOrder)
 // palette.
 TEST_F(PanelTest, LooksAsItsPicture)
 {
-    const std::pair<const char*, std::array<QColor, 5>> palettes[] = {
-        {"panel-light.png",
-         {QColor(0xf6f6f6), QColor(0x1d1d1f), QColor(0x6e6e73), QColor(0x307ce8),
-          QColor(0xd6d6d6)}},
-        {"panel-dark.png",
-         {QColor(0x2b2b2e), QColor(0xf2f2f2), QColor(0xa0a0a6), QColor(0x3d8bf2),
-          QColor(0x48484c)}}};
-    for (const auto& [name, colours] : palettes) {
-        QPalette palette;
-        const QPalette::ColorRole roles[] = {QPalette::Window, QPalette::WindowText,
-                                             QPalette::PlaceholderText, QPalette::Highlight,
-                                             QPalette::Mid};
-        for (size_t i = 0; i < colours.size(); ++i)
-            palette.setColor(roles[i], colours[i]);
+    const std::pair<const char*, QPalette> palettes[] = {{"panel-light.png", lightPalette()},
+                                                         {"panel-dark.png", darkPalette()}};
+    for (const auto& [name, palette] : palettes) {
         m_panel.setPalette(palette);
         m_panel.show();
         m_panel.adjustSize();
