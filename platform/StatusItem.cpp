@@ -142,7 +142,6 @@ void StatusItem::setImages(const QList<QImage>& images)
     if (!m_images.isEmpty())
         m_blankSize = m_images.first().size();
     m_images = images;
-    ++m_imageUpdates;
     if (m_host)
         m_host->setImages(pictures());
     if (m_xembed)

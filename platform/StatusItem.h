@@ -38,8 +38,6 @@ public:
     void setImages(const QList<QImage>& images);
     // The first picture shown, null while there is none.
     QImage image() const { return m_images.value(0); }
-    // How often the tray was handed new pictures.
-    int imageUpdates() const { return m_imageUpdates; }
     // What a pointer resting on the item shows.
     void setToolTip(const QString& title, const QString& text);
     QString toolTipText() const { return m_toolTipText; }
@@ -68,7 +66,6 @@ private:
     QSize m_blankSize{1, 1};
     QString m_toolTipTitle;
     QString m_toolTipText;
-    int m_imageUpdates = 0;
     QTimer m_registrationTimer;
     int m_registrationChecks = 0;
     // Answers in a row that listed the item.

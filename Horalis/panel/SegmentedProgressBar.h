@@ -23,7 +23,6 @@ public:
                          double barHeight = 12, QWidget* parent = nullptr);
 
     void setProgress(double progress);
-    double progress() const { return m_progress; }
     std::int64_t segmentCount() const { return m_segments; }
 
     // The segments for a bar `width` wide. No tolerance: where n × progress falls just below

@@ -58,6 +58,12 @@ class SniTest(unittest.TestCase):
         self.assertTrue(wait_for(lambda: self.opaque_pixels()[1] == 0, 2.5))
         self.desktop.set_preference("showIcon", "true")
         self.assertTrue(wait_for(lambda: self.opaque_pixels()[1] > 0, 2.5))
+        # The percentage changes every 14.4 minutes: a picture unchanged is not sent again.
+        self.desktop.set_preference("iconStyle", "percentage")
+        self.assertTrue(wait_for(lambda: self.opaque_pixels()[0] != size, 2.5))
+        before = int(self.ask("newicons")[0].split()[1])
+        self.assertFalse(wait_for(lambda: int(self.ask("newicons")[0].split()[1]) > before + 1,
+                                  3), "unchanged pictures are sent to the host")
 
     def test_activate_opens_the_panel_and_context_menu_opens_the_menu(self):
         self.ask("activate")

@@ -4,6 +4,7 @@
 //   pixmap    prints "pixmap <width>x<height> <opaque pixels>" for the item's largest icon
 //   activate  calls the item's Activate (a left click)
 //   context   calls the item's ContextMenu (a right click)
+//   newicons  prints "newicons <n>", the NewIcon signals items sent so far
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -44,6 +45,10 @@ public slots:
         std::fflush(stdout);
     }
     void RegisterStatusNotifierHost(const QString&) {}
+    void countNewIcon() { ++newIcons; }
+
+public:
+    int newIcons = 0;
 
 signals:
     void StatusNotifierItemRegistered(const QString& service);
@@ -110,6 +115,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot own the watcher name\n");
         return 1;
     }
+    bus.connect(QString(), QString(), QStringLiteral("org.kde.StatusNotifierItem"),
+                QStringLiteral("NewIcon"), &watcher, SLOT(countNewIcon()));
     std::printf("ready\n");
     std::fflush(stdout);
 
@@ -130,6 +137,8 @@ int main(int argc, char** argv)
                 callItem(item, sni, QStringLiteral("Activate"), {100, 40});
             else if (command == QLatin1String("context"))
                 callItem(item, sni, QStringLiteral("ContextMenu"), {100, 40});
+            else if (command == QLatin1String("newicons"))
+                std::printf("newicons %d\n", watcher.newIcons);
             if (!command.isEmpty()) {
                 std::printf("done %s\n", qPrintable(command));
                 std::fflush(stdout);
