@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace {
 
 // A panel's colour changes with a theme, seldom: a look every half minute is soon enough.
@@ -18,6 +20,8 @@ constexpr qint64 kRecheckMs = 30'000;
 constexpr qint64 kSettleMs = 5'000;
 constexpr qint64 kSettlingRecheckMs = 900;
 constexpr qint64 kUnpaintedMs = 600;
+// About half a minute of looks a second for a tray that shows no plain colour.
+constexpr int kUntoldLooks = 30;
 // Hosts answer within milliseconds; one that does not must not hold the icon up.
 constexpr int kCallTimeoutMs = 150;
 
@@ -69,7 +73,7 @@ std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
     else
         strips = {QRect(itemGeometry.left() - 3, itemGeometry.top(), 3, itemGeometry.height()),
                   QRect(itemGeometry.right() + 1, itemGeometry.top(), 3, itemGeometry.height())};
-    double lightness = 0;
+    double lightness = 0, darkest = 1, lightest = 0;
     int samples = 0;
     for (const QRect& wanted : strips) {
         const QRect strip = wanted & screenArea;
@@ -81,11 +85,17 @@ std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
                              strip.width(), strip.height())
                 .toImage();
         for (int y = 0; y < pixels.height(); ++y) {
-            for (int px = 0; px < pixels.width(); ++px, ++samples)
-                lightness += QColor(pixels.pixel(px, y)).lightnessF();
+            for (int px = 0; px < pixels.width(); ++px, ++samples) {
+                const double pixel = QColor(pixels.pixel(px, y)).lightnessF();
+                lightness += pixel;
+                darkest = std::min(darkest, pixel);
+                lightest = std::max(lightest, pixel);
+            }
         }
     }
-    if (samples == 0)
+    // A panel is one plain colour behind its items; black and white side by side is a tray
+    // not painted yet (the X server's default stipple shows through), which tells nothing.
+    if (samples == 0 || lightest - darkest > 0.6)
         return std::nullopt;
     return lightness / samples < 0.5;
 }
@@ -129,10 +139,12 @@ bool PanelShade::isDark(const QRect& itemGeometry)
         m_sinceMoved.start();
         m_checked.invalidate();
     }
-    // Just after the item is docked or moved the tray may not have painted around it yet:
-    // look again every second for a little while. Where the item has no place on screen
-    // (a StatusNotifierItem host), no pixels are read and nothing settles.
-    const bool settling = !itemGeometry.isEmpty() && m_sinceMoved.elapsed() < kSettleMs;
+    // Just after the item is docked or moved, or while the tray around it shows no plain
+    // colour (not painted yet, or gone and coming back), look again every second for a while.
+    // Where the item has no place on screen (a StatusNotifierItem host) nothing settles.
+    const bool settling =
+        !itemGeometry.isEmpty() && (m_sinceMoved.elapsed() < kSettleMs ||
+                                    (m_looksUntold > 0 && m_looksUntold <= kUntoldLooks));
     const qint64 recheck = settling ? kSettlingRecheckMs : kRecheckMs;
     if (m_checked.isValid() && m_checked.elapsed() < recheck)
         return m_dark;
@@ -141,16 +153,23 @@ bool PanelShade::isDark(const QRect& itemGeometry)
     std::optional<bool> answer = fromDesktop();
     // The tray paints around a newly docked item a moment later; until then its pixels say
     // nothing.
-    if (!answer && m_sinceMoved.elapsed() > kUnpaintedMs)
+    const bool pixelsMayTell = m_sinceMoved.elapsed() > kUnpaintedMs && !itemGeometry.isEmpty();
+    if (!answer && pixelsMayTell)
         answer = fromPixelsBeside(itemGeometry);
-    if (!answer)
-        answer = fromXfcePanel();
-    if (!answer)
-        answer = fromAppearanceSetting();
     if (answer) {
+        m_panelTold = true;
+        m_looksUntold = 0;
         m_dark = *answer;
         return m_dark;
     }
-    m_dark = isDarkColour(QGuiApplication::palette().color(QPalette::Window));
+    if (pixelsMayTell)
+        ++m_looksUntold;
+    // What the panel itself said last stands while it cannot be seen.
+    if (m_panelTold)
+        return m_dark;
+    answer = fromXfcePanel();
+    if (!answer)
+        answer = fromAppearanceSetting();
+    m_dark = answer ? *answer : isDarkColour(QGuiApplication::palette().color(QPalette::Window));
     return m_dark;
 }

@@ -24,4 +24,8 @@ private:
     QElapsedTimer m_sinceMoved;
     QRect m_checkedGeometry;
     bool m_dark = false;
+    // Whether the panel's own look (its desktop or its pixels) ever told; how many looks in a
+    // row it did not.
+    bool m_panelTold = false;
+    int m_looksUntold = 0;
 };

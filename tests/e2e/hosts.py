@@ -193,7 +193,7 @@ class Session:
         w, h, x, y = map(int, match.groups())
         return Window(0, x, y, w, h)
 
-    def shot_unlike(self, reference, name, timeout=5.0):
+    def shot_unlike(self, reference, name, timeout=6.0):
         """A screenshot taken once the screen differs from `reference` and has stopped
         changing (a tray may dock or repaint in steps); None if it never does."""
         last = [reference]
@@ -215,11 +215,12 @@ class Session:
             again = hidden and self.shot_unlike(hidden, "again")
             if not again:
                 return None
-            # Only the icon changes both times in the same place (a clock may change too).
+            # The icon is what comes back, icon-sized, where something went: a panel's clock
+            # may change too, and a loaded panel may take seconds to repaint.
             first, second = self.changed_area(shown, hidden), self.changed_area(hidden, again)
-            if first and second and (first.x, first.y, first.width) == (second.x, second.y,
-                                                                          second.width):
-                return first
+            if first and second and second.width <= 64 and second.height <= 64 and \
+                    gap(first, second) == 0:
+                return second
             return None
         return wait_for(attempt, timeout, 0.2)
 

@@ -62,7 +62,7 @@ class HostTest(unittest.TestCase):
     def test_on_the_panel(self):
         self.session.start_panel()
         horalis = self.session.start_horalis()
-        icon = self.session.find_icon(20)
+        icon = self.session.find_icon(30)
         self.assertIsNotNone(icon, "the icon did not appear")
         self.check_everything(horalis, icon)
 
@@ -79,12 +79,12 @@ class HostTest(unittest.TestCase):
         time.sleep(1)
         self.session.start_panel()
         self.assert_listed_soon()
-        self.assertIsNotNone(self.session.find_icon(20),
+        self.assertIsNotNone(self.session.find_icon(30),
                              "the icon did not appear after the panel came up")
         self.session.stop_panel()
         self.session.start_panel()
         self.assert_listed_soon()
-        self.assertIsNotNone(self.session.find_icon(20), "the icon did not come back")
+        self.assertIsNotNone(self.session.find_icon(30), "the icon did not come back")
         self.assertIsNone(horalis.poll())
 
 
