@@ -73,17 +73,24 @@ std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
     else
         strips = {QRect(itemGeometry.left() - 3, itemGeometry.top(), 3, itemGeometry.height()),
                   QRect(itemGeometry.right() + 1, itemGeometry.top(), 3, itemGeometry.height())};
-    double lightness = 0, darkest = 1, lightest = 0;
-    int samples = 0;
+    QList<QImage> pictures;
     for (const QRect& wanted : strips) {
         const QRect strip = wanted & screenArea;
-        if (strip.isEmpty())
-            continue;
-        const QImage pixels =
-            screen
-                ->grabWindow(0, strip.x() - screenArea.x(), strip.y() - screenArea.y(),
-                             strip.width(), strip.height())
-                .toImage();
+        if (!strip.isEmpty())
+            pictures.append(screen
+                                ->grabWindow(0, strip.x() - screenArea.x(),
+                                             strip.y() - screenArea.y(), strip.width(),
+                                             strip.height())
+                                .toImage());
+    }
+    return fromPixels(pictures);
+}
+
+std::optional<bool> PanelShade::fromPixels(const QList<QImage>& strips)
+{
+    double lightness = 0, darkest = 1, lightest = 0;
+    int samples = 0;
+    for (const QImage& pixels : strips) {
         for (int y = 0; y < pixels.height(); ++y) {
             for (int px = 0; px < pixels.width(); ++px, ++samples) {
                 const double pixel = QColor(pixels.pixel(px, y)).lightnessF();

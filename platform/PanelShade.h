@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QImage>
+#include <QList>
 #include <QRect>
 
 #include <optional>
@@ -13,6 +15,9 @@ class PanelShade
 {
 public:
     bool isDark(const QRect& itemGeometry);
+    // Dark or light from pictures of the panel beside the item; none where they show no
+    // plain colour.
+    static std::optional<bool> fromPixels(const QList<QImage>& strips);
 
 private:
     static std::optional<bool> fromDesktop();
