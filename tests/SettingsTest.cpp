@@ -69,6 +69,11 @@ TEST_F(SettingsTest, EveryChoiceIsStoredAsItsTextAndReadBack)
     for (IconColor color : IconColor::allCases())
         roundTrips(Preferences::iconColor, color, colors[color.value()]);
 
+    // Rewrites of the same size in quick succession, each seen at once.
+    for (int i = 0; i < 40; ++i)
+        roundTrips(Preferences::iconColor, IconColor(i % 2 ? IconColor::white : IconColor::black),
+                   i % 2 ? "iconColor=white" : "iconColor=black");
+
     roundTrips(Preferences::iconFlipped, true, "iconFlipped=true");
     roundTrips(Preferences::iconFlipped, false, "iconFlipped=false");
     roundTrips(Preferences::launchAtLogin, true, "launchAtLogin=true");
