@@ -9,3 +9,21 @@ bool DesktopSession::is(const char* name)
         .split(QLatin1Char(':'), Qt::SkipEmptyParts)
         .contains(QLatin1String(name), Qt::CaseInsensitive);
 }
+
+QByteArray DesktopSession::preferredPlatform()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return {};
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                         qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        return QByteArrayLiteral("xcb");
+    return {};
+}
+
+void DesktopSession::choosePlatform()
+{
+    const QByteArray platform = preferredPlatform();
+    if (!platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
+}

@@ -1,5 +1,7 @@
 #include "platform/Popover.h"
 
+#include "platform/DesktopShield.h"
+
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
@@ -18,6 +20,10 @@ namespace {
 constexpr qint64 kSameClickMs = 400;
 constexpr int kGrabRetryMs = 200;
 constexpr int kGrabRetries = 10;
+// Deeper than any bar a tray sits in, shallower than a panel a click could land on.
+constexpr int kBarDepth = 48;
+// The compositor tells a new surface where the pointer is within a frame or two.
+constexpr std::chrono::milliseconds kPointerWait{250};
 } // namespace
 
 Popover::Popover(QWidget* content)
@@ -39,6 +45,33 @@ Popover::Popover(QWidget* content)
     layout->addWidget(content);
     setFocusProxy(content);
     content->setFocusPolicy(Qt::StrongFocus);
+    if (m_usesPopupWindow)
+        m_shield = DesktopShield::open();
+    if (m_shield) {
+        connect(m_shield.get(), &DesktopShield::clickedOutside, this, &Popover::performClose);
+        connect(m_shield.get(), &DesktopShield::escapePressed, this, &Popover::performClose);
+    }
+}
+
+Popover::~Popover() = default;
+
+QRect Popover::itemAround(QPoint click, const QRect& screen)
+{
+    const int fromTop = click.y() - screen.top();
+    const int fromBottom = screen.bottom() - click.y();
+    if (fromTop >= 0 && fromTop < kBarDepth)
+        return QRect(click.x(), screen.top(), 1, 2 * fromTop + 1);
+    if (fromBottom >= 0 && fromBottom < kBarDepth)
+        return QRect(click.x(), click.y() - fromBottom, 1, 2 * fromBottom + 1);
+    return QRect(click, QSize(1, 1));
+}
+
+QRect Popover::itemAround(QPoint click)
+{
+    const QScreen* screen = QGuiApplication::screenAt(click);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? itemAround(click, screen->geometry()) : QRect(click, QSize(1, 1));
 }
 
 QPoint Popover::placement(const QRect& anchor, const QSize& size, const QRect& screen)
@@ -54,7 +87,14 @@ QPoint Popover::placement(const QRect& anchor, const QSize& size, const QRect& s
 
 void Popover::showRelativeTo(const QRect& anchor)
 {
-    const QRect target = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
+    QRect target = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
+    // In a Wayland session the pointer's place is the click's; a host's report of it is not
+    // always in screen coordinates (waybar 0.9 reports it inside the item).
+    if (m_shield) {
+        const std::optional<QPoint> pointer = m_shield->cover(kPointerWait);
+        if (pointer && target.width() <= 1)
+            target = itemAround(*pointer);
+    }
     const QScreen* screen = QGuiApplication::screenAt(target.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -64,6 +104,8 @@ void Popover::showRelativeTo(const QRect& anchor)
     show();
     raise();
     activateWindow();
+    if (m_shield)
+        m_shield->leaveOpen(frameGeometry());
     m_content->setFocus(Qt::PopupFocusReason);
     if (m_usesPopupWindow) {
         m_grabRetries = kGrabRetries;
@@ -104,6 +146,8 @@ bool Popover::justClosed(bool clickReportedByHost) const
 
 void Popover::hideEvent(QHideEvent* event)
 {
+    if (m_shield)
+        m_shield->uncover();
     // Closed by a click somewhere else, which may be the click on the item.
     if (m_closingOnRequest)
         m_sinceClose.invalidate();

@@ -3,6 +3,10 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <memory>
+
+class DesktopShield;
+
 // A borderless panel that opens below a tray item and closes when the user clicks outside it
 // (or clicks the item again), holding one content widget. It takes keyboard focus when shown.
 class Popover : public QWidget
@@ -11,6 +15,7 @@ class Popover : public QWidget
 
 public:
     explicit Popover(QWidget* content);
+    ~Popover() override;
 
     bool isShown() const { return isVisible(); }
     // Opens below `anchor` (the item's place on screen), inside the screen that holds it; above
@@ -24,6 +29,11 @@ public:
 
     // Where a popover of `size` opens for `anchor` on a screen whose free area is `screen`.
     static QPoint placement(const QRect& anchor, const QSize& size, const QRect& screen);
+    // The item a click at `click` was on, where nothing tells its size: a tray sits in a bar
+    // along the top or bottom edge of `screen` with its items centred across the bar, so the
+    // item reaches as far past the click as the click is from that edge. Elsewhere, the point.
+    static QRect itemAround(QPoint click, const QRect& screen);
+    static QRect itemAround(QPoint click);
 
 protected:
     void hideEvent(QHideEvent* event) override;
@@ -34,6 +44,8 @@ private:
     void ensureGrab();
 
     QWidget* m_content;
+    // Only for an X popup in a Wayland session: see DesktopShield.
+    std::unique_ptr<DesktopShield> m_shield;
     QElapsedTimer m_sinceClose;
     bool m_usesPopupWindow;
     bool m_closingOnRequest = false;

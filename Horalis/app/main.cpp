@@ -1,7 +1,10 @@
 #include "Horalis/app/HoralisApp.h"
+#include "platform/DesktopSession.h"
 
 int main(int argc, char** argv)
 {
+    // Before Qt picks a platform: where the panel can open next to the tray item.
+    DesktopSession::choosePlatform();
     HoralisApp app(argc, argv);
     // Starting Horalis while it runs is not an error: the running one stays.
     if (!app.isPrimaryInstance())

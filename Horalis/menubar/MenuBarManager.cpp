@@ -113,7 +113,7 @@ QRect MenuBarManager::anchorFor(QPoint at) const
         return item;
     // Some hosts send (0, 0) for a click they place nowhere.
     if (!at.isNull())
-        return QRect(at, QSize(1, 1));
+        return Popover::itemAround(at);
     return QRect(QCursor::pos(), QSize(1, 1));
 }
 

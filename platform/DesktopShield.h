@@ -1,0 +1,101 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QSocketNotifier;
+struct wl_buffer;
+struct wl_compositor;
+struct wl_display;
+struct wl_keyboard;
+struct wl_output;
+struct wl_pointer;
+struct wl_registry;
+struct wl_seat;
+struct wl_shm;
+struct wl_surface;
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
+struct zwlr_virtual_pointer_manager_v1;
+struct zwlr_virtual_pointer_v1;
+
+// For the panel, an X window on Xwayland, in a Wayland compositor with the layer shell (sway
+// and the other wlroots compositors, KWin): a transparent surface over every output, below
+// the panel, for as long as the panel is open. A Wayland client cannot ask where the pointer
+// is and Xwayland does not know while it rests on a Wayland bar, but a surface that appears
+// under the pointer is told; and the panel's X grab never sees a click on a Wayland surface,
+// nor a key while the compositor gives the keyboard to a Wayland client: the shield takes both.
+class DesktopShield : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Null where the session has no Wayland compositor with the layer shell.
+    static std::unique_ptr<DesktopShield> open();
+    ~DesktopShield() override;
+
+    // Covers the outputs; where the pointer is, in the compositor's coordinates, as soon as
+    // the compositor tells, or nothing if it has not within `wait`.
+    std::optional<QPoint> cover(std::chrono::milliseconds wait);
+    // Lets clicks through where the panel is, `area` in the compositor's coordinates.
+    void leaveOpen(const QRect& area);
+    void uncover();
+    bool isCovering() const { return !m_covers.empty(); }
+
+signals:
+    // A button went down on the shield, not on the panel.
+    void clickedOutside();
+    void escapePressed();
+
+private:
+    struct Output
+    {
+        wl_output* output = nullptr;
+        uint32_t name = 0;
+        QPoint position;
+    };
+    struct Cover
+    {
+        DesktopShield* shield = nullptr;
+        const Output* output = nullptr;
+        wl_surface* surface = nullptr;
+        zwlr_layer_surface_v1* layer = nullptr;
+        wl_buffer* buffer = nullptr;
+        QSize size;
+    };
+
+    explicit DesktopShield(wl_display* display);
+    bool bindGlobals();
+    // Reads and handles what the compositor sent, waiting at most `waitMs` for it.
+    void dispatch(int waitMs);
+    void fail();
+    void nudgePointer();
+    void configure(Cover& cover, uint32_t serial, uint32_t width, uint32_t height);
+
+    static void announce(void* data, wl_registry* registry, uint32_t name, const char* interface,
+                         uint32_t version);
+    static void forget(void* data, wl_registry* registry, uint32_t name);
+    static void seatCapabilities(void* data, wl_seat* seat, uint32_t capabilities);
+
+    wl_display* m_display;
+    wl_registry* m_registry = nullptr;
+    wl_compositor* m_compositor = nullptr;
+    wl_shm* m_shm = nullptr;
+    wl_seat* m_seat = nullptr;
+    wl_pointer* m_pointer = nullptr;
+    wl_keyboard* m_keyboard = nullptr;
+    zwlr_layer_shell_v1* m_layerShell = nullptr;
+    zwlr_virtual_pointer_manager_v1* m_nudgers = nullptr;
+    zwlr_virtual_pointer_v1* m_nudger = nullptr;
+    std::vector<std::unique_ptr<Output>> m_outputs;
+    std::vector<std::unique_ptr<Cover>> m_covers;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::optional<QPoint> m_pointerAt;
+    bool m_failed = false;
+};

@@ -1,0 +1,104 @@
+// A mouse for tests in a wlroots compositor, plugged in for as long as it runs: each line on
+// standard input, "<layout width> <layout height> <x> <y> [left|right|none]", moves it to a
+// place on the output layout and clicks there, through the same path as a mouse, so that the
+// clients (a bar, its tray) see a real press and release. It answers "done" to each.
+
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+
+#include <linux/input-event-codes.h>
+#include <wayland-client.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace {
+struct Globals
+{
+    wl_seat* seat = nullptr;
+    zwlr_virtual_pointer_manager_v1* manager = nullptr;
+};
+
+void announce(void* data, wl_registry* registry, uint32_t name, const char* interface,
+              uint32_t /*version*/)
+{
+    auto* globals = static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
+        globals->seat =
+            static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+    else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+        globals->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
+            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+}
+
+void forget(void*, wl_registry*, uint32_t) {}
+
+uint32_t now()
+{
+    using namespace std::chrono;
+    return static_cast<uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+void pause(int ms)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+} // namespace
+
+int main()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "no Wayland display\n");
+        return 1;
+    }
+    Globals globals;
+    const wl_registry_listener listener{announce, forget};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &globals);
+    wl_display_roundtrip(display);
+    if (!globals.manager) {
+        std::fprintf(stderr, "the compositor offers no virtual pointer\n");
+        return 1;
+    }
+    // One device for the whole session, as a mouse that stays plugged in.
+    zwlr_virtual_pointer_v1* pointer =
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
+    wl_display_roundtrip(display);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        unsigned width = 0, height = 0, x = 0, y = 0;
+        char which[16] = "none";
+        if (std::sscanf(line, "%u %u %u %u %15s", &width, &height, &x, &y, which) < 4)
+            break;
+        zwlr_virtual_pointer_v1_motion_absolute(pointer, now(), x, y, width, height);
+        zwlr_virtual_pointer_v1_frame(pointer);
+        wl_display_roundtrip(display);
+        const std::string button = which;
+        if (button == "left" || button == "right") {
+            // As a hand would: the pointer comes to rest, then the button goes down and up.
+            pause(150);
+            const uint32_t code = button == "right" ? BTN_RIGHT : BTN_LEFT;
+            zwlr_virtual_pointer_v1_button(pointer, now(), code, WL_POINTER_BUTTON_STATE_PRESSED);
+            zwlr_virtual_pointer_v1_frame(pointer);
+            wl_display_roundtrip(display);
+            pause(60);
+            zwlr_virtual_pointer_v1_button(pointer, now(), code, WL_POINTER_BUTTON_STATE_RELEASED);
+            zwlr_virtual_pointer_v1_frame(pointer);
+            wl_display_roundtrip(display);
+        }
+        std::printf("done\n");
+        std::fflush(stdout);
+    }
+    zwlr_virtual_pointer_v1_destroy(pointer);
+    zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
+    wl_display_roundtrip(display);
+    wl_display_disconnect(display);
+    return 0;
+}
