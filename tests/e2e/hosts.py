@@ -218,8 +218,9 @@ class Session:
         return wait_for(attempt, timeout, 0.2)
 
     def find_icon(self, timeout=10.0):
-        """Where the icon is: what changes when "showIcon" is turned off and on again."""
-        def attempt():
+        """Where the icon is: what changes when "showIcon" is turned off and on again, the
+        same place twice in a row (a panel's clock may turn over just as the icon comes)."""
+        def toggled():
             shown = self.shot("shown")
             self.set_preference("showIcon", "false")
             hidden = self.shot_unlike(shown, "hidden")
@@ -227,13 +228,20 @@ class Session:
             again = hidden and self.shot_unlike(hidden, "again")
             if not again:
                 return None
-            # The icon is what comes back, icon-sized, where something went: a panel's clock
-            # may change too, and a loaded panel may take seconds to repaint.
+            # The icon is what comes back, icon-sized, where something went: a loaded panel
+            # may take seconds to repaint.
             first, second = self.changed_area(shown, hidden), self.changed_area(hidden, again)
             if first and second and second.width <= 64 and second.height <= 64 and \
                     gap(first, second) == 0:
                 return second
             return None
+
+        def attempt():
+            first = toggled()
+            second = first and toggled()
+            same = second and (first.x, first.y, first.width, first.height) == \
+                (second.x, second.y, second.width, second.height)
+            return first if same else None
         return wait_for(attempt, timeout, 0.2)
 
     def contrast(self, area, picture):
@@ -323,17 +331,12 @@ class Session:
         return menu.x + menu.width // 2, y
 
     def open_panel(self, icon):
-        # Where nothing comes of a click on a loaded machine, a person clicks again.
-        for _ in range(2):
-            if self.name == "gnome":
-                menu = self.open_menu(icon)
-                self.click(*self.entry(menu, "show"))
-            else:
-                self.click(*icon.center)
-            panel = wait_for(self.panel_window, 5)
-            if panel:
-                return panel
-        return None
+        if self.name == "gnome":
+            menu = self.open_menu(icon)
+            self.click(*self.entry(menu, "show"))
+        else:
+            self.click(*icon.center)
+        return wait_for(self.panel_window, 5)
 
 
 def gap(a, b):

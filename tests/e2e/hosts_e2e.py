@@ -73,16 +73,26 @@ class HostTest(unittest.TestCase):
         self.assertEqual(horalis.wait(10), 0)
 
     def check_closing_in_a_wayland_session(self, icon):
-        """Where the panel's X grab sees neither clicks on Wayland surfaces nor keys."""
+        """Where the panel's X grab sees neither clicks on Wayland surfaces nor other windows
+        taking the focus."""
         session = self.session
+        # With another program's window open and active, the panel opens and stays open.
+        session.spawn(["xmessage", "-geometry", "+100+100", "another window"])
+        self.assertTrue(wait_for(lambda: session.windows(name="^xmessage$"), 10))
         self.assertIsNotNone(session.open_panel(icon))
-        session.click(WIDTH // 3, HEIGHT // 2)
+        time.sleep(1)
+        self.assertIsNotNone(session.panel_window(), "the panel closed by itself")
+        session.click(WIDTH // 2, HEIGHT * 3 // 4)
         self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
                         "a click elsewhere left the panel open")
         self.assertIsNotNone(session.open_panel(icon))
         session.key("Escape")
         self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
                         "Escape left the panel open")
+        self.assertIsNotNone(session.open_panel(icon))
+        session.spawn(["xmessage", "-geometry", "+200+200", "a new window"])
+        self.assertTrue(wait_for(lambda: not session.panel_window(), 5),
+                        "a new window took the focus and the panel stayed open")
 
     def test_on_the_panel(self):
         self.session.start_panel()
