@@ -404,9 +404,12 @@ class SwaySession(Session):
             self.mouse = self.spawn([self.pointer], stdout=subprocess.PIPE, stdin=subprocess.PIPE)
             assert self.mouse.stdout.readline().strip() == "ready", "no virtual pointer"
         which = {1: "left", 3: "right", 0: "none"}[button]
-        self.mouse.stdin.write(f"{WIDTH} {HEIGHT} {x} {y} {which}\n")
-        self.mouse.stdin.flush()
-        assert self.mouse.stdout.readline().strip() == "done", "the virtual pointer stopped"
+        # As a hand comes to a place: a step short of it, then onto it. Xwayland may take the
+        # first motion over one of its windows for the pointer's entry alone.
+        for line in (f"{x - 3} {y} none", f"{x} {y} {which}"):
+            self.mouse.stdin.write(f"{WIDTH} {HEIGHT} {line}\n")
+            self.mouse.stdin.flush()
+            assert self.mouse.stdout.readline().strip() == "done", "the virtual pointer stopped"
 
     def key(self, name):
         # A keyboard plugged in for the key: a moment for the clients to take it first.

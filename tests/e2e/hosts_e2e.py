@@ -8,7 +8,7 @@ import sys
 import time
 import unittest
 
-from desktop import wait_for
+from desktop import Desktop, wait_for
 from hosts import HEIGHT, HOSTS, WIDTH, ensure_user, gap, session_for
 
 SCREENSHOTS = os.environ.get("HORALIS_SCREENSHOTS")
@@ -89,6 +89,11 @@ class HostTest(unittest.TestCase):
         session.key("Escape")
         self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
                         "Escape left the panel open")
+        # Clicks on the panel reach it: its "Settings..." row opens Settings.
+        panel = session.open_panel(icon)
+        session.click(*Desktop.panel_row(panel, "settings"))
+        self.assertIsNotNone(wait_for(session.settings_window, 5),
+                             "a click on the panel's Settings... row did nothing")
         self.assertIsNotNone(session.open_panel(icon))
         session.spawn(["xmessage", "-geometry", "+200+200", "a new window"])
         self.assertTrue(wait_for(lambda: not session.panel_window(), 5),
