@@ -1,11 +1,10 @@
 #include "platform/DesktopShield.h"
 
-#include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
-#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <QSocketNotifier>
 
+#include <linux/input-event-codes.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -52,12 +51,12 @@ DesktopShield::~DesktopShield()
     m_notifier.reset();
     if (m_pointer)
         wl_pointer_destroy(m_pointer);
+    if (m_keyboard)
+        wl_keyboard_destroy(m_keyboard);
     for (const auto& output : m_outputs)
         wl_output_destroy(output->output);
     if (m_seat)
         wl_seat_destroy(m_seat);
-    if (m_nudgers)
-        zwlr_virtual_pointer_manager_v1_destroy(m_nudgers);
     if (m_layerShell)
         zwlr_layer_shell_v1_destroy(m_layerShell);
     if (m_shm)
@@ -102,11 +101,6 @@ void DesktopShield::announce(void* data, wl_registry* registry, uint32_t name,
     } else if (is(zwlr_layer_shell_v1_interface) && !shield->m_layerShell) {
         shield->m_layerShell = static_cast<zwlr_layer_shell_v1*>(
             wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
-    } else if (is(zwlr_virtual_pointer_manager_v1_interface) && !shield->m_nudgers) {
-        shield->m_nudgers = static_cast<zwlr_virtual_pointer_manager_v1*>(
-            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-    } else if (is(zwlr_foreign_toplevel_manager_v1_interface)) {
-        shield->m_windowListName = name;
     } else if (is(wl_seat_interface) && !shield->m_seat) {
         shield->m_seat = static_cast<wl_seat*>(
             wl_registry_bind(registry, name, &wl_seat_interface, boundVersion(version, 5)));
@@ -156,10 +150,15 @@ void DesktopShield::forget(void* data, wl_registry*, uint32_t name)
 void DesktopShield::seatCapabilities(void* data, wl_seat* seat, uint32_t capabilities)
 {
     auto* shield = static_cast<DesktopShield*>(data);
-    // A mouse may come and go: when it is gone it is let go of, and taken again when it returns.
+    // Devices come and go (a mouse unplugged, a virtual keyboard): what is gone is let go of,
+    // and taken again when it returns.
     if (!(capabilities & WL_SEAT_CAPABILITY_POINTER) && shield->m_pointer) {
         wl_pointer_destroy(shield->m_pointer);
         shield->m_pointer = nullptr;
+    }
+    if (!(capabilities & WL_SEAT_CAPABILITY_KEYBOARD) && shield->m_keyboard) {
+        wl_keyboard_destroy(shield->m_keyboard);
+        shield->m_keyboard = nullptr;
     }
     if ((capabilities & WL_SEAT_CAPABILITY_POINTER) && !shield->m_pointer) {
         shield->m_pointer = wl_seat_get_pointer(seat);
@@ -193,6 +192,30 @@ void DesktopShield::seatCapabilities(void* data, wl_seat* seat, uint32_t capabil
         }();
         wl_pointer_add_listener(shield->m_pointer, &pointerListener, shield);
     }
+    if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) && !shield->m_keyboard) {
+        shield->m_keyboard = wl_seat_get_keyboard(seat);
+        static const wl_keyboard_listener keyboardListener = [] {
+            auto listener = ignoringAll<wl_keyboard_listener>();
+            listener.keymap = [](void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) {
+                // Only Escape matters, and its key code is the same in every layout.
+                ::close(fd);
+            };
+            listener.enter = [](void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {};
+            listener.leave = [](void*, wl_keyboard*, uint32_t, wl_surface*) {};
+            listener.key = [](void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key,
+                              uint32_t state) {
+                auto* shield = static_cast<DesktopShield*>(data);
+                if (key == KEY_ESC && state == WL_KEYBOARD_KEY_STATE_PRESSED &&
+                    shield->isCovering())
+                    emit shield->escapePressed();
+            };
+            listener.modifiers = [](void*, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t,
+                                    uint32_t) {};
+            listener.repeat_info = [](void*, wl_keyboard*, int32_t, int32_t) {};
+            return listener;
+        }();
+        wl_keyboard_add_listener(shield->m_keyboard, &keyboardListener, shield);
+    }
 }
 
 std::optional<QPoint> DesktopShield::cover(milliseconds wait)
@@ -223,19 +246,15 @@ std::optional<QPoint> DesktopShield::cover(milliseconds wait)
                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-        // Over the bars too; the keyboard stays with the panel.
+        // Over the bars too. The keyboard is the shield's while the panel is open: the
+        // compositor would not give it to an X window while one of its own has it.
         zwlr_layer_surface_v1_set_exclusive_zone(cover->layer, -1);
-        zwlr_layer_surface_v1_set_keyboard_interactivity(cover->layer, 0);
+        zwlr_layer_surface_v1_set_keyboard_interactivity(cover->layer, 1);
         wl_surface_commit(cover->surface);
         m_covers.push_back(std::move(cover));
     }
     const auto deadline = steady_clock::now() + wait;
-    watchWindows();
-    // Configured and drawn, and the windows listed as they are, first.
-    wl_display_roundtrip(m_display);
-    wl_display_roundtrip(m_display);
-    m_windowsKnown = true;
-    nudgePointer();
+    // The compositor tells a surface mapped under the pointer where the pointer is on it.
     while (!m_pointerAt && isCovering() && !m_failed) {
         const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
         if (left <= 0)
@@ -270,21 +289,6 @@ void DesktopShield::configure(Cover& cover, uint32_t serial, uint32_t width, uin
     wl_surface_commit(cover.surface);
 }
 
-void DesktopShield::nudgePointer()
-{
-    // wlroots compositors tell a surface that the pointer is on it at the pointer's next
-    // motion, not when the surface appears; a motion of no length, from a pointer device of
-    // our own that is gone again at once, is that motion without moving anything.
-    if (m_pointerAt || !m_nudgers)
-        return;
-    zwlr_virtual_pointer_v1* nudger =
-        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(m_nudgers, m_seat);
-    zwlr_virtual_pointer_v1_motion(nudger, 0, wl_fixed_from_int(0), wl_fixed_from_int(0));
-    zwlr_virtual_pointer_v1_frame(nudger);
-    zwlr_virtual_pointer_v1_destroy(nudger);
-    wl_display_flush(m_display);
-}
-
 void DesktopShield::leaveOpen(const QRect& area)
 {
     for (const auto& cover : m_covers) {
@@ -300,61 +304,8 @@ void DesktopShield::leaveOpen(const QRect& area)
         wl_display_flush(m_display);
 }
 
-void DesktopShield::watchWindows()
-{
-    if (!m_windowListName || m_windowList)
-        return;
-    m_windowsKnown = false;
-    m_windowList = static_cast<zwlr_foreign_toplevel_manager_v1*>(wl_registry_bind(
-        m_registry, m_windowListName, &zwlr_foreign_toplevel_manager_v1_interface, 1));
-    static const zwlr_foreign_toplevel_handle_v1_listener windowListener = [] {
-        auto listener = ignoringAll<zwlr_foreign_toplevel_handle_v1_listener>();
-        listener.title = [](void*, zwlr_foreign_toplevel_handle_v1*, const char*) {};
-        listener.app_id = [](void*, zwlr_foreign_toplevel_handle_v1*, const char*) {};
-        listener.output_enter = [](void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {};
-        listener.output_leave = [](void*, zwlr_foreign_toplevel_handle_v1*, wl_output*) {};
-        listener.state = [](void* data, zwlr_foreign_toplevel_handle_v1*, wl_array* states) {
-            auto* shield = static_cast<DesktopShield*>(data);
-            const auto* begin = static_cast<const uint32_t*>(states->data);
-            const auto* end = begin + states->size / sizeof(uint32_t);
-            const bool active =
-                std::find(begin, end, ZWLR_FOREIGN_TOPLEVEL_HANDLE_V1_STATE_ACTIVATED) != end;
-            if (active && shield->m_windowsKnown && shield->isCovering())
-                emit shield->otherWindowActivated();
-        };
-        listener.done = [](void*, zwlr_foreign_toplevel_handle_v1*) {};
-        listener.closed = [](void*, zwlr_foreign_toplevel_handle_v1*) {};
-        return listener;
-    }();
-    static const zwlr_foreign_toplevel_manager_v1_listener listListener{
-        [](void* data, zwlr_foreign_toplevel_manager_v1*, zwlr_foreign_toplevel_handle_v1* window) {
-            auto* shield = static_cast<DesktopShield*>(data);
-            shield->m_windows.push_back(window);
-            zwlr_foreign_toplevel_handle_v1_add_listener(window, &windowListener, shield);
-        },
-        [](void*, zwlr_foreign_toplevel_manager_v1*) {}};
-    zwlr_foreign_toplevel_manager_v1_add_listener(m_windowList, &listListener, this);
-}
-
-void DesktopShield::stopWatchingWindows()
-{
-    for (zwlr_foreign_toplevel_handle_v1* window : m_windows)
-        zwlr_foreign_toplevel_handle_v1_destroy(window);
-    m_windows.clear();
-    if (m_windowList) {
-        // The list ends once the compositor has confirmed; what it still sends before that
-        // goes to objects that are gone, which the library drops.
-        zwlr_foreign_toplevel_manager_v1_stop(m_windowList);
-        zwlr_foreign_toplevel_manager_v1_destroy(m_windowList);
-        m_windowList = nullptr;
-    }
-    m_windowsKnown = false;
-}
-
 void DesktopShield::uncover()
 {
-    if (!m_failed)
-        stopWatchingWindows();
     for (const auto& cover : m_covers) {
         zwlr_layer_surface_v1_destroy(cover->layer);
         wl_surface_destroy(cover->surface);

@@ -49,7 +49,6 @@ Popover::Popover(QWidget* content)
         m_shield = DesktopShield::open();
     if (m_shield) {
         connect(m_shield.get(), &DesktopShield::clickedOutside, this, &Popover::performClose);
-        connect(m_shield.get(), &DesktopShield::otherWindowActivated, this, &Popover::performClose);
     }
 }
 

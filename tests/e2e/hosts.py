@@ -352,6 +352,7 @@ class SwaySession(Session):
     pointer, keys through a virtual keyboard."""
 
     POINTER = os.environ.get("HORALIS_VIRTUAL_POINTER")
+    OTHER_WINDOW = os.environ.get("HORALIS_OTHER_WINDOW")
 
     def start_display(self):
         config = os.path.join(self.home, "sway.config")
@@ -367,6 +368,8 @@ class SwaySession(Session):
         self.host = dict(self.host, command=["waybar", "-c", bar])
         self.pointer = os.path.join(self.home, "virtual-pointer")
         shutil.copy(self.POINTER, self.pointer)
+        self.other_window = os.path.join(self.home, "other-window")
+        shutil.copy(self.OTHER_WINDOW, self.other_window)
         self.env.update({"XDG_SESSION_TYPE": "wayland", "WLR_BACKENDS": "headless",
                          "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"})
         subprocess.run(["chown", "-R", USER, self.home], check=True)
@@ -375,6 +378,9 @@ class SwaySession(Session):
                                         if re.fullmatch(r"wayland-\d+", name)), None), 30)
         assert socket, "sway did not come up"
         self.env["WAYLAND_DISPLAY"] = socket
+        ipc = wait_for(lambda: next((name for name in os.listdir(self.runtime)
+                                     if name.startswith("sway-ipc.")), None), 30)
+        self.env["SWAYSOCK"] = os.path.join(self.runtime, ipc)
         path = os.path.join(self.home, "xwayland-display")
 
         def display():
@@ -415,6 +421,12 @@ class SwaySession(Session):
         # A keyboard plugged in for the key: a moment for the clients to take it first.
         self.run_as_user("wtype", "-s", "300", "-k", name)
 
+    def open_other_window(self, title):
+        """A Wayland window of another program, which takes the focus as it opens."""
+        self.spawn(["env", "QT_QPA_PLATFORM=wayland", self.other_window, title])
+        assert wait_for(lambda: any(w for w in self.tree_windows("other-window")
+                                    if w.title == title), 10), f"{title} did not open"
+
     def tree_windows(self, app_id):
         """Windows sway manages for Wayland clients with this app id."""
         tree = json.loads(self.run_as_user("swaymsg", "-t", "get_tree", "-r") or "{}")
@@ -424,8 +436,10 @@ class SwaySession(Session):
             nodes += node.get("nodes", []) + node.get("floating_nodes", [])
             if node.get("app_id") == app_id and node.get("visible"):
                 rect = node["rect"]
-                found.append(Window(node["id"], rect["x"], rect["y"], rect["width"],
-                                    rect["height"]))
+                window = Window(node["id"], rect["x"], rect["y"], rect["width"],
+                                rect["height"])
+                window.title = node.get("name")
+                found.append(window)
         return found
 
 

@@ -73,12 +73,11 @@ class HostTest(unittest.TestCase):
         self.assertEqual(horalis.wait(10), 0)
 
     def check_closing_in_a_wayland_session(self, icon):
-        """Where the panel's X grab sees neither clicks on Wayland surfaces nor other windows
-        taking the focus."""
+        """Where the panel's X grab sees neither clicks on Wayland surfaces nor keys while a
+        Wayland window has the keyboard."""
         session = self.session
         # With another program's window open and active, the panel opens and stays open.
-        session.spawn(["xmessage", "-geometry", "+100+100", "another window"])
-        self.assertTrue(wait_for(lambda: session.windows(name="^xmessage$"), 10))
+        session.open_other_window("first")
         self.assertIsNotNone(session.open_panel(icon))
         time.sleep(1)
         self.assertIsNotNone(session.panel_window(), "the panel closed by itself")
@@ -94,10 +93,6 @@ class HostTest(unittest.TestCase):
         session.click(*Desktop.panel_row(panel, "settings"))
         self.assertIsNotNone(wait_for(session.settings_window, 5),
                              "a click on the panel's Settings... row did nothing")
-        self.assertIsNotNone(session.open_panel(icon))
-        session.spawn(["xmessage", "-geometry", "+200+200", "a new window"])
-        self.assertTrue(wait_for(lambda: not session.panel_window(), 5),
-                        "a new window took the focus and the panel stayed open")
 
     def test_on_the_panel(self):
         self.session.start_panel()

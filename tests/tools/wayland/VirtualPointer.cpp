@@ -82,13 +82,12 @@ int main()
         wl_display_roundtrip(display);
         const std::string button = which;
         if (button == "left" || button == "right") {
-            // As a hand would: the pointer comes to rest, then the button goes down and up.
+            // The pointer comes to rest, then a tap, as on a touchpad: the button is up again
+            // before any client can answer the press.
             pause(150);
             const uint32_t code = button == "right" ? BTN_RIGHT : BTN_LEFT;
             zwlr_virtual_pointer_v1_button(pointer, now(), code, WL_POINTER_BUTTON_STATE_PRESSED);
             zwlr_virtual_pointer_v1_frame(pointer);
-            wl_display_roundtrip(display);
-            pause(60);
             zwlr_virtual_pointer_v1_button(pointer, now(), code, WL_POINTER_BUTTON_STATE_RELEASED);
             zwlr_virtual_pointer_v1_frame(pointer);
             wl_display_roundtrip(display);
