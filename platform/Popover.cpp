@@ -49,6 +49,7 @@ Popover::Popover(QWidget* content)
         m_shield = DesktopShield::open();
     if (m_shield) {
         connect(m_shield.get(), &DesktopShield::clickedOutside, this, &Popover::performClose);
+        connect(m_shield.get(), &DesktopShield::escapePressed, this, &Popover::performClose);
     }
 }
 
