@@ -24,6 +24,12 @@ constexpr int kGrabRetries = 10;
 constexpr int kBarDepth = 48;
 // The compositor tells a new surface where the pointer is within a frame or two.
 constexpr std::chrono::milliseconds kPointerWait{250};
+
+const QScreen* screenAt(QPoint point)
+{
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
 } // namespace
 
 Popover::Popover(QWidget* content)
@@ -68,9 +74,7 @@ QRect Popover::itemAround(QPoint click, const QRect& screen)
 
 QRect Popover::itemAround(QPoint click)
 {
-    const QScreen* screen = QGuiApplication::screenAt(click);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = screenAt(click);
     return screen ? itemAround(click, screen->geometry()) : QRect(click, QSize(1, 1));
 }
 
@@ -95,9 +99,7 @@ void Popover::showRelativeTo(const QRect& anchor)
         if (pointer && target.width() <= 1)
             target = itemAround(*pointer);
     }
-    const QScreen* screen = QGuiApplication::screenAt(target.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
+    const QScreen* screen = screenAt(target.center());
     adjustSize();
     if (screen)
         move(placement(target, sizeHint(), screen->availableGeometry()));

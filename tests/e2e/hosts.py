@@ -238,10 +238,7 @@ class Session:
 
         def attempt():
             first = toggled()
-            second = first and toggled()
-            same = second and (first.x, first.y, first.width, first.height) == \
-                (second.x, second.y, second.width, second.height)
-            return first if same else None
+            return first if first and same_place(first, toggled()) else None
         return wait_for(attempt, timeout, 0.2)
 
     def contrast(self, area, picture):
@@ -301,9 +298,7 @@ class Session:
 
         def attempt():
             area = self.changed_area(before, self.shot("menu"), region)
-            settled = area is not None and area.height > 30 and last[0] is not None and \
-                (area.x, area.y, area.width, area.height) == \
-                (last[0].x, last[0].y, last[0].width, last[0].height)
+            settled = area is not None and area.height > 30 and same_place(area, last[0])
             last[0] = area
             return area if settled else None
         return wait_for(attempt, 5, 0.2)
@@ -337,6 +332,11 @@ class Session:
         else:
             self.click(*icon.center)
         return wait_for(self.panel_window, 5)
+
+
+def same_place(a, b):
+    """Whether two rectangles, either of which may be missing, are the same."""
+    return bool(a and b) and (a.x, a.y, a.width, a.height) == (b.x, b.y, b.width, b.height)
 
 
 def gap(a, b):
@@ -373,20 +373,24 @@ class SwaySession(Session):
         self.env.update({"XDG_SESSION_TYPE": "wayland", "WLR_BACKENDS": "headless",
                          "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"})
         subprocess.run(["chown", "-R", USER, self.home], check=True)
-        self.sway = self.spawn(["sway", "-c", config])
-        socket = wait_for(lambda: next((name for name in os.listdir(self.runtime)
-                                        if re.fullmatch(r"wayland-\d+", name)), None), 30)
+        self.spawn(["sway", "-c", config])
+
+        def runtime_file(pattern):
+            return next((name for name in os.listdir(self.runtime)
+                         if re.fullmatch(pattern, name)), None)
+        socket = wait_for(lambda: runtime_file(r"wayland-\d+"), 30)
         assert socket, "sway did not come up"
         self.env["WAYLAND_DISPLAY"] = socket
-        ipc = wait_for(lambda: next((name for name in os.listdir(self.runtime)
-                                     if name.startswith("sway-ipc.")), None), 30)
+        ipc = wait_for(lambda: runtime_file(r"sway-ipc\..*\.sock"), 30)
         self.env["SWAYSOCK"] = os.path.join(self.runtime, ipc)
         path = os.path.join(self.home, "xwayland-display")
 
         def display():
-            with open(path) as found:
-                return found.read().strip() if os.path.exists(path) else None
-        self.env["DISPLAY"] = wait_for(lambda: os.path.exists(path) and display(), 30)
+            if os.path.exists(path):
+                with open(path) as found:
+                    return found.read().strip()
+            return None
+        self.env["DISPLAY"] = wait_for(display, 30)
         assert self.env["DISPLAY"], "sway started no Xwayland"
 
     def stop_display(self):
