@@ -292,7 +292,7 @@ class Session:
         width = min(WIDTH, icon.x + icon.width + 300) - left
         region = ((left, icon.y + icon.height + 1, width, 260) if top_bar else
                   (left, max(0, icon.y - 261), width, min(260, icon.y - 1)))
-        # Menus fade and slide in, slower on a loaded machine: the menu is there once its area
+        # Menus fade and slide in, seconds late on a loaded machine: the menu is there once its area
         # is menu-sized and the same in two screenshots in a row.
         last = [None]
 
@@ -301,7 +301,7 @@ class Session:
             settled = area is not None and area.height > 30 and same_place(area, last[0])
             last[0] = area
             return area if settled else None
-        return wait_for(attempt, 5, 0.2)
+        return wait_for(attempt, 10, 0.2)
 
     def open_menu(self, icon):
         gnome = self.name == "gnome"
