@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDBusAbstractAdaptor>
+#include <QDBusMessage>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTimer>
@@ -55,7 +56,9 @@ QList<QStringList> shortcutOf(const QKeySequence& sequence)
 
 } // namespace
 
-// The com.canonical.dbusmenu interface, as hosts call it.
+// The com.canonical.dbusmenu interface, as hosts call it. Any client on the bus may call it,
+// so every answer is bounded by the menu's size, whatever the request holds, and a request
+// for something the menu lacks gets an error reply.
 class DBusMenuAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -77,19 +80,20 @@ public:
 
 public slots:
     uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
-                   DBusMenuLayoutItem& layout)
+                   DBusMenuLayoutItem& layout, const QDBusMessage& call)
     {
         Q_UNUSED(recursionDepth);
         Q_UNUSED(propertyNames);
+        if (!m_exporter->hasItem(parentId)) {
+            m_exporter->refuse(call, QStringLiteral("No menu item %1").arg(parentId));
+            return 0;
+        }
         // A flat menu: the root holds every item, and an item has no children.
         const DBusMenuLayoutItem root = m_exporter->layout();
         layout = root;
-        if (parentId != 0) {
-            layout = {};
-            for (const DBusMenuLayoutItem& child : root.children) {
-                if (child.id == parentId)
-                    layout = child;
-            }
+        for (const DBusMenuLayoutItem& child : root.children) {
+            if (parentId != 0 && child.id == parentId)
+                layout = child;
         }
         return m_exporter->revision();
     }
@@ -99,39 +103,54 @@ public slots:
         Q_UNUSED(propertyNames);
         return m_exporter->properties(ids);
     }
-    QDBusVariant GetProperty(int id, const QString& name)
+    QDBusVariant GetProperty(int id, const QString& name, const QDBusMessage& call)
     {
         const auto items = m_exporter->properties({id});
-        return QDBusVariant(items.isEmpty() ? QVariant(QString())
-                                            : items.first().properties.value(name));
+        const QVariant value = items.isEmpty() ? QVariant() : items.first().properties.value(name);
+        if (!value.isValid())
+            m_exporter->refuse(
+                call, QStringLiteral("Menu item %1 has no property \"%2\"").arg(id).arg(name));
+        // Never an empty variant: QtDBus cannot send one, not even in a reply it drops.
+        return QDBusVariant(value.isValid() ? value : QVariant(QString()));
     }
-    void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp)
+    void Event(int id, const QString& eventId, const QDBusVariant& data, uint timestamp,
+               const QDBusMessage& call)
     {
         Q_UNUSED(data);
         Q_UNUSED(timestamp);
+        if (!m_exporter->hasItem(id)) {
+            m_exporter->refuse(call, QStringLiteral("No menu item %1").arg(id));
+            return;
+        }
         if (eventId == QLatin1String("clicked"))
             m_exporter->activate(id);
     }
     QList<int> EventGroup(const DBusMenuEventList& events)
     {
-        QList<int> unknown;
+        // One click on an item is all a person can make at once: repeats are dropped, so a
+        // flood of them costs one action each, not one each.
+        QList<int> known, unknown;
         for (const DBusMenuEvent& event : events) {
-            if (!m_exporter->hasItem(event.id))
-                unknown << event.id;
-            else
-                Event(event.id, event.eventId, event.data, event.timestamp);
+            QList<int>& seen = m_exporter->hasItem(event.id) ? known : unknown;
+            if (seen.contains(event.id) || seen.size() >= kMaxIdsInAnswer)
+                continue;
+            seen << event.id;
+            if (&seen == &known && event.eventId == QLatin1String("clicked"))
+                m_exporter->activate(event.id);
         }
         return unknown;
     }
-    bool AboutToShow(int id)
+    bool AboutToShow(int id, const QDBusMessage& call)
     {
-        Q_UNUSED(id);
+        if (!m_exporter->hasItem(id))
+            m_exporter->refuse(call, QStringLiteral("No menu item %1").arg(id));
         return false;
     }
     QList<int> AboutToShowGroup(const QList<int>& ids, QList<int>& idErrors)
     {
         for (int id : ids) {
-            if (!m_exporter->hasItem(id))
+            if (!m_exporter->hasItem(id) && !idErrors.contains(id) &&
+                idErrors.size() < kMaxIdsInAnswer)
                 idErrors << id;
         }
         return {};
@@ -144,6 +163,9 @@ signals:
     void ItemActivationRequested(int id, uint timestamp);
 
 private:
+    // Ids a caller made up are echoed back at most this many: enough for any real host.
+    static constexpr qsizetype kMaxIdsInAnswer = 256;
+
     DBusMenuExporter* m_exporter;
 };
 
@@ -219,12 +241,22 @@ DBusMenuItemPropertiesList DBusMenuExporter::properties(const QList<int>& ids) c
         for (int id = 0; id <= count; ++id)
             wanted << id;
     }
+    // Each item once, however often it was asked for: the answer stays the menu's size.
     DBusMenuItemPropertiesList result;
+    QList<int> answered;
     for (int id : wanted) {
-        if (hasItem(id))
+        if (hasItem(id) && !answered.contains(id)) {
+            answered << id;
             result.append({id, propertiesOf(id)});
+        }
     }
     return result;
+}
+
+void DBusMenuExporter::refuse(const QDBusMessage& call, const QString& why) const
+{
+    call.setDelayedReply(true); // no normal reply after this one
+    m_connection.send(call.createErrorReply(QDBusError::InvalidArgs, why));
 }
 
 void DBusMenuExporter::activate(int id)

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class QAction;
+class QDBusMessage;
 class QMenu;
 
 // Publishes a menu over D-Bus (the DBusMenu protocol), so that a StatusNotifierItem host shows
@@ -30,6 +31,8 @@ public:
     DBusMenuItemPropertiesList properties(const QList<int>& ids) const;
     bool hasItem(int id) const;
     void activate(int id);
+    // Answers a host's call with an error: it asked for something the menu does not have.
+    void refuse(const QDBusMessage& call, const QString& why) const;
 
 private:
     QVariantMap propertiesOf(int id) const;

@@ -20,6 +20,8 @@ constexpr int kRecheckMs = 1500;
 constexpr int kRegistrationChecks = 8;
 // Listed on two reads in a row, the item has outlived the watcher's own scan.
 constexpr int kListedToSettle = 2;
+// How often a lost session bus is tried again: a restarted one is back within seconds.
+constexpr int kRejoinMs = 2000;
 
 QIcon iconOf(const QList<QImage>& images)
 {
@@ -32,7 +34,8 @@ QIcon iconOf(const QList<QImage>& images)
 
 } // namespace
 
-StatusItem::StatusItem(QMenu* menu, QObject* parent) : QObject(parent), m_menu(menu)
+StatusItem::StatusItem(QMenu* menu, QObject* parent)
+    : QObject(parent), m_menu(menu), m_bus(QDBusConnection::sessionBus())
 {
     m_registrationTimer.setSingleShot(true);
     connect(&m_registrationTimer, &QTimer::timeout, this, [this] {
@@ -41,12 +44,22 @@ StatusItem::StatusItem(QMenu* menu, QObject* parent) : QObject(parent), m_menu(m
         m_host->registerUnlessKnown();
         m_registrationTimer.start(kRecheckMs);
     });
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    m_rejoinTimer.setSingleShot(true);
+    connect(&m_rejoinTimer, &QTimer::timeout, this, &StatusItem::rejoinBus);
+    followBus();
+}
+
+void StatusItem::followBus()
+{
+    if (!m_bus.isConnected()) {
         useXEmbed();
         return;
     }
-    m_watcher = std::make_unique<QDBusServiceWatcher>(StatusNotifierItem::watcherService(), bus,
+    // The connection's own signal when the bus daemon closes it: QtDBus never reconnects.
+    m_bus.connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                  QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"),
+                  this, SLOT(leaveBus()));
+    m_watcher = std::make_unique<QDBusServiceWatcher>(StatusNotifierItem::watcherService(), m_bus,
                                                       QDBusServiceWatcher::WatchForOwnerChange);
     connect(m_watcher.get(), &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& owner) {
@@ -59,11 +72,37 @@ StatusItem::StatusItem(QMenu* menu, QObject* parent) : QObject(parent), m_menu(m
                 useHost(false);
             });
     // The bus daemon answers this itself, at once, whatever the host does.
-    const auto owner = bus.interface()->serviceOwner(StatusNotifierItem::watcherService());
+    const auto owner = m_bus.interface()->serviceOwner(StatusNotifierItem::watcherService());
     if (owner.isValid() && !owner.value().isEmpty())
         useHost(true);
     else
         useXEmbed();
+}
+
+void StatusItem::leaveBus()
+{
+    if (m_bus.isConnected())
+        return;
+    m_watcher.reset();
+    m_host.reset();
+    useXEmbed();
+    m_rejoinTimer.start(kRejoinMs);
+}
+
+void StatusItem::rejoinBus()
+{
+    // A connection of its own each time: the shared session connection, once closed, stays so.
+    static int attempt = 0;
+    const QString previous = m_bus.name();
+    m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                          QStringLiteral("horalis-session-%1").arg(++attempt));
+    if (previous != QDBusConnection::sessionBus().name())
+        QDBusConnection::disconnectFromBus(previous);
+    if (!m_bus.isConnected()) {
+        m_rejoinTimer.start(kRejoinMs);
+        return;
+    }
+    followBus();
 }
 
 StatusItem::~StatusItem() = default;
@@ -72,7 +111,7 @@ void StatusItem::useHost(bool watcherWasThere)
 {
     m_xembed.reset();
     if (!m_host) {
-        m_host = std::make_unique<StatusNotifierItem>(QDBusConnection::sessionBus(), m_menu);
+        m_host = std::make_unique<StatusNotifierItem>(m_bus, m_menu);
         if (!m_host->publish()) {
             m_host.reset();
             useXEmbed();

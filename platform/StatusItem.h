@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QImage>
 #include <QList>
 #include <QMenu>
@@ -51,7 +52,14 @@ signals:
     // `at` is where the host says the click was; null where it does not say (XEmbed).
     void clicked(StatusItem::Click click, QPoint at);
 
+private slots:
+    // The bus daemon went away (a session bus restarted) or dropped the connection.
+    void leaveBus();
+
 private:
+    // Follows the watcher on m_bus, or docks into an XEmbed tray where there is no bus.
+    void followBus();
+    void rejoinBus();
     void useHost(bool watcherWasThere);
     void useXEmbed();
     void showOnXEmbed();
@@ -59,6 +67,8 @@ private:
     QList<QImage> pictures() const;
 
     QPointer<QMenu> m_menu;
+    QDBusConnection m_bus;
+    QTimer m_rejoinTimer;
     std::unique_ptr<QDBusServiceWatcher> m_watcher;
     std::unique_ptr<StatusNotifierItem> m_host;
     std::unique_ptr<QSystemTrayIcon> m_xembed;

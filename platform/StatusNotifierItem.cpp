@@ -41,6 +41,14 @@ bool hostStretchesToSquare()
     return DesktopSession::is("GNOME");
 }
 
+// A click's place as a host reports it, kept to where a screen can be: a hostile or broken
+// host may send any int, and the popover's placement adds to and doubles these.
+QPoint clickPoint(int x, int y)
+{
+    constexpr int kFarthest = (1 << 24) - 1; // the widest a Qt window can be
+    return {std::clamp(x, -kFarthest, kFarthest), std::clamp(y, -kFarthest, kFarthest)};
+}
+
 QImage squared(const QImage& image)
 {
     const int side = std::max(image.width(), image.height());
@@ -101,13 +109,13 @@ public:
     QDBusObjectPath menu() const { return QDBusObjectPath(DBusMenuExporter::objectPath()); }
 
 public slots:
-    void Activate(int x, int y) { emit m_item->activated(QPoint(x, y)); }
+    void Activate(int x, int y) { emit m_item->activated(clickPoint(x, y)); }
     void SecondaryActivate(int x, int y)
     {
         Q_UNUSED(x)
         Q_UNUSED(y)
     }
-    void ContextMenu(int x, int y) { emit m_item->contextMenuRequested(QPoint(x, y)); }
+    void ContextMenu(int x, int y) { emit m_item->contextMenuRequested(clickPoint(x, y)); }
     void Scroll(int delta, const QString& orientation)
     {
         Q_UNUSED(delta)

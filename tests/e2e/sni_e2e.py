@@ -3,8 +3,10 @@ bars use: a test host on a private session bus watches Horalis's item, reads its
 clicks it through D-Bus."""
 
 import os
+import re
 import subprocess
 import sys
+import tempfile
 import unittest
 
 from desktop import Desktop, wait_for
@@ -17,20 +19,31 @@ class SniTest(unittest.TestCase):
     def setUp(self):
         self.desktop = Desktop(HORALIS)
         self.addCleanup(self.desktop.close)
-        bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                               stderr=subprocess.DEVNULL,
-                               stdout=subprocess.PIPE, text=True, env=self.desktop.env)
-        self.desktop.processes.append(bus)
-        address = bus.stdout.readline().strip()
-        self.assertTrue(address, "no session bus")
-        self.desktop.env["DBUS_SESSION_BUS_ADDRESS"] = address
+        # At a fixed place, so that a bus restarted there is the same session bus.
+        self.bus_socket = os.path.join(tempfile.mkdtemp(dir=self.desktop.home), "bus")
+        self.desktop.env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + self.bus_socket
+        self.start_bus()
         # Qt's generic desktop integration: it uses StatusNotifierItem when a host is there.
         self.desktop.env.pop("XDG_CURRENT_DESKTOP", None)
+        self.start_host()
+        self.horalis = self.desktop.start_horalis()
+        self.assert_registered()
+
+    def start_bus(self):
+        self.bus = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--print-address=1",
+             "--address=" + self.desktop.env["DBUS_SESSION_BUS_ADDRESS"]],
+            stderr=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True, env=self.desktop.env)
+        self.desktop.processes.append(self.bus)
+        self.assertTrue(self.bus.stdout.readline().strip(), "no session bus")
+
+    def start_host(self):
         self.host = subprocess.Popen([SNI_HOST], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      text=True, env=self.desktop.env)
         self.desktop.processes.append(self.host)
         self.assertEqual(self.host.stdout.readline().strip(), "ready")
-        self.horalis = self.desktop.start_horalis()
+
+    def assert_registered(self):
         line = self.host.stdout.readline().strip()
         self.assertTrue(line.startswith("registered "), line)
 
@@ -75,6 +88,52 @@ class SniTest(unittest.TestCase):
         self.ask("context")
         self.assertIsNotNone(wait_for(self.desktop.menu, 5), "ContextMenu did not open the menu")
         self.assertIsNone(self.desktop.panel(), "ContextMenu must not open the panel")
+        self.assertIsNone(self.horalis.poll())
+
+    def test_the_host_reads_both_sizes_and_the_tooltip(self):
+        # The pill is 36 x 18 points, sent at 1x and 2x, each picture filled to its size.
+        self.assertEqual(self.ask("sizes"), ["sizes 36x18 72x36"])
+        [tooltip] = self.ask("tooltip")
+        self.assertRegex(tooltip, r"^tooltip Horalis\|\d{1,2}% of the day, "
+                                  r"(\d+h )?(\d+m )?(\d+s )?remaining today$")
+
+    def test_a_hostile_client_gets_bounded_answers_and_horalis_stays_on_the_bus(self):
+        # Half a million copies of one id: answered once, far below the bus's message limit.
+        self.assertEqual(self.ask("flood 550000"), ["flood 1"])
+        self.assertEqual(self.ask("property 1 label"), ["property Settings..."])
+        for missing in ("property 1 x", "property 0 label", "property 99 label"):
+            [answer] = self.ask(missing)
+            self.assertEqual(answer, "property error org.freedesktop.DBus.Error.InvalidArgs",
+                             missing)
+        # Clicks at the ends of the int range are kept on the screen.
+        for corner in ("2147483647 2147483647", "-2147483648 -2147483648"):
+            self.ask("activate " + corner)
+            self.assertIsNotNone(wait_for(self.desktop.panel, 5), corner)
+            self.ask("activate " + corner)
+            self.assertTrue(wait_for(lambda: not self.desktop.panel(), 5), corner)
+            self.ask("context " + corner)
+            self.assertIsNotNone(wait_for(self.desktop.menu, 5), corner)
+            self.desktop.run("xdotool", "key", "Escape")
+            self.assertTrue(wait_for(lambda: not self.desktop.menu(), 5), corner)
+        self.assertEqual(self.ask("sizes"), ["sizes 36x18 72x36"], "no longer on the bus")
+        # Nothing a client sends makes Horalis write to the log.
+        self.horalis.terminate()
+        out, errors = self.horalis.communicate(timeout=10)
+        self.assertEqual((self.horalis.returncode, out, errors), (0, "", ""))
+
+    def test_the_item_returns_when_the_session_bus_restarts(self):
+        self.bus.terminate()
+        self.bus.wait(5)
+        self.host.kill()
+        self.host.wait(5)
+        # dbus-daemon removes its socket as it leaves.
+        self.start_bus()
+        self.start_host()
+        self.assert_registered()
+        # Both densities from the next refresh on, as for any host that comes later.
+        self.assertTrue(wait_for(lambda: self.ask("sizes") == ["sizes 36x18 72x36"], 3))
+        self.ask("activate")
+        self.assertIsNotNone(wait_for(self.desktop.panel, 5), "no panel from the new bus")
         self.assertIsNone(self.horalis.poll())
 
 

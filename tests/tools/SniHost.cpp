@@ -5,6 +5,12 @@
 //   activate  calls the item's Activate (a left click)
 //   context   calls the item's ContextMenu (a right click)
 //   newicons  prints "newicons <n>", the NewIcon signals items sent so far
+//   sizes     prints "sizes <w>x<h> ...", every icon picture's size in the order sent
+//   tooltip   prints "tooltip <title>|<text>"
+//   activate <x> <y>, context <x> <y>: the same clicks at a given point
+//   flood <n> asks the menu for the properties of item 1, <n> times over in one call, and
+//             prints "flood <items in the answer>", or "flood error <name>"
+//   property <id> <name>  prints "property <value>" or "property error <name>"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -70,15 +76,111 @@ QDBusMessage callItem(const QString& service, const QString& interface, const QS
     return QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
 }
 
-void printPixmap(const QString& service)
+QVariant itemProperty(const QString& service, const QString& name)
 {
     const QDBusMessage reply =
         callItem(service, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-                 {QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("IconPixmap")});
+                 {QStringLiteral("org.kde.StatusNotifierItem"), name});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return {};
+    return qvariant_cast<QDBusVariant>(reply.arguments().first()).variant();
+}
+
+void printSizes(const QString& service)
+{
+    std::printf("sizes");
+    const QVariant value = itemProperty(service, QStringLiteral("IconPixmap"));
+    if (value.canConvert<QDBusArgument>()) {
+        const QDBusArgument pixmaps = value.value<QDBusArgument>();
+        pixmaps.beginArray();
+        while (!pixmaps.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray argb;
+            pixmaps.beginStructure();
+            pixmaps >> width >> height >> argb;
+            pixmaps.endStructure();
+            // A picture whose bytes do not fill its stated size is garbage to a host.
+            std::printf(argb.size() == qsizetype(width) * height * 4 ? " %dx%d" : " %dx%d!", width,
+                        height);
+        }
+        pixmaps.endArray();
+    }
+    std::printf("\n");
+}
+
+void printToolTip(const QString& service)
+{
+    QString title, text;
+    const QVariant value = itemProperty(service, QStringLiteral("ToolTip"));
+    if (value.canConvert<QDBusArgument>()) {
+        const QDBusArgument toolTip = value.value<QDBusArgument>();
+        QString iconName;
+        toolTip.beginStructure();
+        toolTip >> iconName;
+        toolTip.beginArray();
+        while (!toolTip.atEnd()) {
+            int width = 0, height = 0;
+            QByteArray argb;
+            toolTip.beginStructure();
+            toolTip >> width >> height >> argb;
+            toolTip.endStructure();
+        }
+        toolTip.endArray();
+        toolTip >> title >> text;
+        toolTip.endStructure();
+    }
+    std::printf("tooltip %s|%s\n", qPrintable(title), qPrintable(text));
+}
+
+QDBusMessage callMenu(const QString& service, const QString& method, const QVariantList& arguments)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/MenuBar"), QStringLiteral("com.canonical.dbusmenu"), method);
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 30000);
+}
+
+void printFlood(const QString& service, int copies)
+{
+    const QDBusMessage reply =
+        callMenu(service, QStringLiteral("GetGroupProperties"),
+                 {QVariant::fromValue(QList<int>(copies, 1)), QStringList()});
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        std::printf("flood error %s\n", qPrintable(reply.errorName()));
+        return;
+    }
+    int items = 0;
+    const QDBusArgument answer = reply.arguments().value(0).value<QDBusArgument>();
+    answer.beginArray();
+    while (!answer.atEnd()) {
+        int id = 0;
+        QVariantMap properties;
+        answer.beginStructure();
+        answer >> id >> properties;
+        answer.endStructure();
+        ++items;
+    }
+    answer.endArray();
+    std::printf("flood %d\n", items);
+}
+
+void printMenuProperty(const QString& service, int id, const QString& name)
+{
+    const QDBusMessage reply = callMenu(service, QStringLiteral("GetProperty"), {id, name});
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        std::printf("property error %s\n", qPrintable(reply.errorName()));
+    else
+        std::printf(
+            "property %s\n",
+            qPrintable(reply.arguments().value(0).value<QDBusVariant>().variant().toString()));
+}
+
+void printPixmap(const QString& service)
+{
     int bestWidth = 0, bestHeight = 0, opaque = 0;
-    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
-        const QDBusArgument pixmaps =
-            qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().value<QDBusArgument>();
+    if (const QVariant value = itemProperty(service, QStringLiteral("IconPixmap"));
+        value.canConvert<QDBusArgument>()) {
+        const QDBusArgument pixmaps = value.value<QDBusArgument>();
         pixmaps.beginArray();
         while (!pixmaps.atEnd()) {
             int width = 0, height = 0;
@@ -131,14 +233,26 @@ int main(int argc, char** argv)
         for (const QString& command : QString::fromLatin1(line, length).split('\n')) {
             const QString item = watcher.service();
             const QString sni = QStringLiteral("org.kde.StatusNotifierItem");
-            if (command == QLatin1String("pixmap"))
+            const QStringList words = command.split(QLatin1Char(' '));
+            const QString verb = words.first();
+            const int x = words.value(1, QStringLiteral("100")).toInt();
+            const int y = words.value(2, QStringLiteral("40")).toInt();
+            if (verb == QLatin1String("pixmap"))
                 printPixmap(item);
-            else if (command == QLatin1String("activate"))
-                callItem(item, sni, QStringLiteral("Activate"), {100, 40});
-            else if (command == QLatin1String("context"))
-                callItem(item, sni, QStringLiteral("ContextMenu"), {100, 40});
-            else if (command == QLatin1String("newicons"))
+            else if (verb == QLatin1String("sizes"))
+                printSizes(item);
+            else if (verb == QLatin1String("tooltip"))
+                printToolTip(item);
+            else if (verb == QLatin1String("activate"))
+                callItem(item, sni, QStringLiteral("Activate"), {x, y});
+            else if (verb == QLatin1String("context"))
+                callItem(item, sni, QStringLiteral("ContextMenu"), {x, y});
+            else if (verb == QLatin1String("newicons"))
                 std::printf("newicons %d\n", watcher.newIcons);
+            else if (verb == QLatin1String("flood"))
+                printFlood(item, words.value(1).toInt());
+            else if (verb == QLatin1String("property"))
+                printMenuProperty(item, words.value(1).toInt(), words.value(2));
             if (!command.isEmpty()) {
                 std::printf("done %s\n", qPrintable(command));
                 std::fflush(stdout);
