@@ -21,6 +21,19 @@ bool isOddFile(const QString& path)
     return file.exists && !file.regular;
 }
 
+// A lock file is written whole the moment it is made, so one still empty after a while was
+// left by a writer killed in that moment. QLockFile cannot tell whose it is and would refuse
+// every write until its 30 seconds of staleness are up.
+void clearLockLeftEmpty(const QString& lockPath)
+{
+    constexpr long long kLeftAfterNs = 1'000'000'000;
+    const FileIdentity lock = FileIdentity::of(lockPath);
+    if (!lock.exists || !lock.regular || lock.size != 0)
+        return;
+    if (QDateTime::currentMSecsSinceEpoch() * 1'000'000LL - lock.modifiedNs > kLeftAfterNs)
+        QFile::remove(lockPath);
+}
+
 } // namespace
 
 PreferencesStore::PreferencesStore() : PreferencesStore(standardFilePath()) {}
@@ -141,6 +154,7 @@ bool PreferencesStore::write(const QString& key, const QByteArray& value)
     const QString lockPath = m_filePath + QStringLiteral(".lock");
     if (isOddFile(lockPath))
         return false;
+    clearLockLeftEmpty(lockPath);
     QLockFile lock(lockPath);
     if (!lock.tryLock(0))
         return false;
@@ -152,12 +166,16 @@ bool PreferencesStore::write(const QString& key, const QByteArray& value)
             return false;
         content = file.readAll();
     }
-    const QByteArray updated = IniFileEditor::withValue(content, key.toUtf8(), value);
-    if (updated == content)
+    const std::optional<QByteArray> updated =
+        IniFileEditor::withValue(content, key.toUtf8(), value);
+    if (!updated)
+        return false;
+    if (*updated == content)
         return true;
     // Written to a temporary file and renamed, so a crash never leaves half a file.
     QSaveFile file(m_filePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(updated) != updated.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(*updated) != updated->size() ||
+        !file.commit())
         return false;
     keepVisibleToReaders(before);
     m_settings.reset();

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
@@ -132,8 +133,92 @@ TEST_F(PreferencesStoreTest, ARewriteKeepsEveryOtherLineByteForByte)
     // A file with no [General] section gets one, at the top, where QSettings reads it.
     writeFile("[Other]\r\nx=1\r\n");
     ASSERT_TRUE(store.set("showIcon", false));
-    EXPECT_EQ(fileContent(), QByteArray("[General]\nshowIcon=false\n\n[Other]\r\nx=1\r\n"));
+    EXPECT_EQ(fileContent(), QByteArray("[General]\r\nshowIcon=false\r\n\r\n[Other]\r\nx=1\r\n"));
     EXPECT_EQ(store.boolean("showIcon"), false);
+}
+
+// Every key of an INI file as QSettings itself reads it, from a path it has not cached.
+static QMap<QString, QVariant> readByQSettings(const QByteArray& content)
+{
+    static int copies = 0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("copy%1.conf").arg(++copies));
+    writeFileText(path, content);
+    QSettings settings(path, QSettings::IniFormat);
+    QMap<QString, QVariant> values;
+    for (const QString& key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+TEST_F(PreferencesStoreTest, AWriteReadsBackExactlyAsQSettingsReadsTheFile)
+{
+    const QByteArray files[] = {
+        "[general]\nweekStart=sunday\n",
+        "[GENERAL]\nweekStart=sunday\n[Other]\nx=1\n",
+        "[ General ]\nweekStart=sunday\n",
+        "[General] ; my note\nweekStart=sunday\n",
+        "[General]\rweekStart=sunday\riconStyle=pill\r[Other]\ry=2\r",
+        "[General]\nnote=\"unbalanced\niconStyle=pill\n", // the quote swallows the rest
+        "[General]\nfoo=a\\\niconStyle=pill\n",           // a continuation, likewise
+        "\xEF\xBB\xBF[Other]\nweekStart=sunday\n",        // a mark, then another section
+        "\xEF\xBB\xBFiconStyle=percentage\n",
+        "[General]\niconColor=white", // no newline at the end
+        "[General]\niconStyle=pill ; the first\niconStyle=percentage\nz=9\n",
+        "week%53tart=sunday\nicon%53tyle=pill\n[%General]\niconStyle=pill\n",
+        "a=\"x;y\" ; c\n[Other]\n[general]\nb=1\r\n",
+    };
+    for (const QByteArray& before : files) {
+        writeFile(before);
+        PreferencesStore store(path());
+        ASSERT_TRUE(store.set("iconStyle", QStringLiteral("circle"))) << before.constData();
+        const QByteArray after = fileContent();
+        QMap<QString, QVariant> expected = readByQSettings(before);
+        expected.insert(QStringLiteral("iconStyle"), QStringLiteral("circle"));
+        EXPECT_EQ(readByQSettings(after), expected) << before.constData() << "\n->\n"
+                                                    << after.constData();
+        EXPECT_EQ(store.string("iconStyle"), "circle") << before.constData();
+        // The same write again changes nothing.
+        ASSERT_TRUE(store.set("iconStyle", QStringLiteral("circle")));
+        EXPECT_EQ(fileContent(), after) << before.constData();
+    }
+
+    // Added after a last line that had no newline, never glued to it.
+    writeFile("[General]\niconColor=white");
+    ASSERT_TRUE(PreferencesStore(path()).set("iconStyle", QStringLiteral("circle")));
+    EXPECT_EQ(fileContent(), QByteArray("[General]\niconColor=white\niconStyle=circle\n"));
+}
+
+TEST_F(PreferencesStoreTest, AFileReachedThroughALinkIsReadAndWrittenThroughIt)
+{
+    // As dotfile managers keep it: the file elsewhere, a symbolic link in its place.
+    const QString target = m_dir.filePath(QStringLiteral("dotfiles/horalis.conf"));
+    ASSERT_TRUE(writeFileText(target, "[General]\nweekStart=friday\n"));
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("horalis"))));
+    ASSERT_TRUE(QFile::link(target, path()));
+    PreferencesStore store(path());
+    EXPECT_EQ(store.string("weekStart"), "friday");
+    ASSERT_TRUE(store.set("weekStart", QStringLiteral("sunday")));
+    EXPECT_EQ(store.string("weekStart"), "sunday");
+    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), target) << "the link is kept";
+    EXPECT_EQ(fileText(target), QByteArray("[General]\nweekStart=sunday\n"));
+}
+
+TEST_F(PreferencesStoreTest, ALockLeftEmptyByAKilledWriterIsClearedAfterAMoment)
+{
+    writeFile("[General]\n");
+    const QString lock = path() + QStringLiteral(".lock");
+    ASSERT_TRUE(writeFileText(lock, ""));
+    PreferencesStore store(path());
+    // Just made: a writer may be about to fill it in, so it is respected.
+    EXPECT_FALSE(store.set("weekStart", QStringLiteral("sunday")));
+    QFile stamp(lock);
+    ASSERT_TRUE(stamp.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(stamp.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
+                                  QFileDevice::FileModificationTime));
+    stamp.close();
+    EXPECT_TRUE(store.set("weekStart", QStringLiteral("sunday")));
+    EXPECT_EQ(store.string("weekStart"), "sunday");
 }
 
 TEST(PreferencesStoreHome, FollowsTheXdgRulesAndWritesNothingWithoutAHome)
