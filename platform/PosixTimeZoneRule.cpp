@@ -157,18 +157,30 @@ int64_t PosixTimeZoneRule::changeInstant(const ChangeDay& change, int year,
     return dayOfChange(change, year) * kSecondsPerDay + change.secondsIntoDay - offsetBefore;
 }
 
+namespace {
+int utcYearOf(int64_t instant)
+{
+    return static_cast<int>(CivilDays::yearOf(CivilDays::floorDiv(instant, kSecondsPerDay)));
+}
+
+int64_t newYearInstant(int year)
+{
+    return CivilDays::fromCivil(year, 1, 1) * kSecondsPerDay;
+}
+} // namespace
+
 int32_t PosixTimeZoneRule::offsetAt(int64_t instant) const
 {
     if (!m_hasDaylightTime)
         return m_standardOffset;
-    const int year =
-        static_cast<int>(CivilDays::yearOf(CivilDays::floorDiv(instant, kSecondsPerDay)));
+    // As the C library reads a rule: both changes are those of the instant's UTC year. Where
+    // the end comes before the start, daylight time spans the new year (the southern
+    // hemisphere); where they coincide there is none.
+    const int year = utcYearOf(instant);
     const int64_t start = changeInstant(m_start, year, m_standardOffset);
     const int64_t end = changeInstant(m_end, year, m_daylightOffset);
-    // Where daylight time spans the new year (the southern hemisphere), the year's end date
-    // comes before its start date.
     const bool daylight =
-        start < end ? instant >= start && instant < end : !(instant >= end && instant < start);
+        start > end ? instant < end || instant >= start : instant >= start && instant < end;
     return daylight ? m_daylightOffset : m_standardOffset;
 }
 
@@ -176,17 +188,23 @@ std::optional<int64_t> PosixTimeZoneRule::nextChangeAfter(int64_t instant) const
 {
     if (!m_hasDaylightTime || m_standardOffset == m_daylightOffset)
         return std::nullopt;
-    const int year =
-        static_cast<int>(CivilDays::yearOf(CivilDays::floorDiv(instant, kSecondsPerDay)));
-    std::optional<int64_t> next;
-    for (int y = year - 1; y <= year + 1; ++y) {
-        for (const int64_t candidate : {changeInstant(m_start, y, m_standardOffset),
-                                        changeInstant(m_end, y, m_daylightOffset)}) {
-            // Only where the offset really changes: a rule whose dates overlap keeps one.
-            if (candidate > instant && (!next || candidate < *next) &&
-                offsetAt(candidate) != offsetAt(candidate - 1))
+    // Within a UTC year the offset can change only at that year's two changes; and since each
+    // year is read on its own, it can change at the new year too, where a change falls on
+    // the other side of it (a rule that ends daylight time in the first hours of January).
+    constexpr int kYearsAhead = 8;
+    const int first = utcYearOf(instant);
+    for (int year = first; year <= first + kYearsAhead; ++year) {
+        const int64_t yearStart = newYearInstant(year);
+        const int64_t yearEnd = newYearInstant(year + 1);
+        std::optional<int64_t> next;
+        for (const int64_t candidate : {changeInstant(m_start, year, m_standardOffset),
+                                        changeInstant(m_end, year, m_daylightOffset), yearEnd}) {
+            if (candidate > instant && candidate >= yearStart && candidate <= yearEnd &&
+                (!next || candidate < *next) && offsetAt(candidate) != offsetAt(candidate - 1))
                 next = candidate;
         }
+        if (next)
+            return next;
     }
-    return next;
+    return std::nullopt;
 }

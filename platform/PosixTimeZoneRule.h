@@ -38,7 +38,7 @@ private:
     };
 
     // When daylight time begins and ends in a year, as instants; the year is that of the
-    // instant in UTC, as the C library and Python's zoneinfo take it.
+    // instant in UTC, as the C library takes it.
     int64_t changeInstant(const ChangeDay& change, int year, int32_t offsetBefore) const;
     static int64_t dayOfChange(const ChangeDay& change, int year);
     static bool parseChangeDay(std::string_view& text, ChangeDay& change);

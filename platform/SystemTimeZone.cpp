@@ -1,6 +1,7 @@
 #include "platform/SystemTimeZone.h"
 
 #include <cstdlib>
+#include <ctime>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,6 +18,27 @@ std::optional<std::string> environment(const char* name)
     return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
+// What the process's TZ was before pinCLibraryZone() set its own, and the value it set.
+struct PinnedZone
+{
+    std::optional<std::string> userTz;
+    std::string pinned;
+};
+std::optional<PinnedZone>& pinnedZone()
+{
+    static std::optional<PinnedZone> pin;
+    return pin;
+}
+
+// TZ as the user set it, even where the C library has been pinned since.
+std::optional<std::string> userTz()
+{
+    auto tz = environment("TZ");
+    if (const auto& pin = pinnedZone(); pin && tz == pin->pinned)
+        return pin->userTz;
+    return tz;
+}
+
 std::string zoneDirectory()
 {
     const auto dir = environment("TZDIR");
@@ -29,7 +51,8 @@ std::string zoneSpec(const std::optional<std::string>& tz)
 {
     if (!tz)
         return {};
-    if (tz->empty())
+    // An empty TZ, or ":" alone, is UTC to the C library, not the system default.
+    if (tz->empty() || *tz == ":")
         return "Universal";
     return tz->front() == ':' ? tz->substr(1) : *tz;
 }
@@ -100,7 +123,7 @@ std::shared_ptr<const ZoneRules> SystemTimeZone::load(const std::optional<std::s
 
 std::shared_ptr<const ZoneRules> SystemTimeZone::current()
 {
-    auto tz = environment("TZ");
+    auto tz = userTz();
     std::string tzDir = zoneDirectory();
     const FileIdentity identity = FileIdentity::of(zoneFilePath(tz));
     if (!m_zone || tz != m_tz || tzDir != m_tzDir || identity != m_identity) {
@@ -110,4 +133,15 @@ std::shared_ptr<const ZoneRules> SystemTimeZone::current()
         m_identity = identity;
     }
     return m_zone;
+}
+
+void SystemTimeZone::pinCLibraryZone()
+{
+    // A rule that names no zone file: the C library reads no file for it, and never reads
+    // the zone again while TZ keeps this value.
+    static const std::string kPinned = "UTC0";
+    if (!pinnedZone())
+        pinnedZone() = PinnedZone{environment("TZ"), kPinned};
+    ::setenv("TZ", kPinned.c_str(), 1);
+    ::tzset();
 }

@@ -18,6 +18,13 @@ public:
     // identity stays the same, so a tzdata upgrade or a new /etc/localtime shows at once.
     std::shared_ptr<const ZoneRules> current();
 
+    // Points the C library, and with it Qt's local time, at a fixed zone that needs no file.
+    // glibc opens /etc/localtime again, blocking, whenever it was replaced, so a FIFO put there
+    // would hang any thread that asks for local time; Horalis reads zones only through this
+    // class. current() goes on following the user's TZ and /etc/localtime. Call before any
+    // other thread starts.
+    static void pinCLibraryZone();
+
     // The zone for a TZ value, as the C library reads it; none means TZ is unset.
     static std::shared_ptr<const ZoneRules> load(const std::optional<std::string>& tz);
 

@@ -20,14 +20,18 @@ public:
         m_bytes.remove_prefix(std::min(count, m_bytes.size()));
         return part;
     }
-    int64_t bigEndian(size_t width)
+    uint64_t unsignedBigEndian(size_t width)
     {
         uint64_t value = 0;
         for (const char byte : take(width))
             value = value << 8 | static_cast<unsigned char>(byte);
+        return value;
+    }
+    int64_t bigEndian(size_t width)
+    {
         // Sign-extend from `width` bytes.
         const unsigned shift = static_cast<unsigned>(64 - 8 * width);
-        return static_cast<int64_t>(value << shift) >> shift;
+        return static_cast<int64_t>(unsignedBigEndian(width) << shift) >> shift;
     }
     std::string_view rest() const { return m_bytes; }
 
@@ -102,7 +106,8 @@ std::shared_ptr<const ZoneRules> ZoneRules::fromTzif(std::string name, std::stri
     }
     std::vector<size_t> typeOfTransition(count);
     for (size_t i = 0; i < count; ++i) {
-        typeOfTransition[i] = static_cast<size_t>(reader.bigEndian(1));
+        // An index of up to 255: a zone may have more than 128 local time types.
+        typeOfTransition[i] = static_cast<size_t>(reader.unsignedBigEndian(1));
         if (typeOfTransition[i] >= static_cast<size_t>(header->types))
             return nullptr;
     }
@@ -110,8 +115,8 @@ std::shared_ptr<const ZoneRules> ZoneRules::fromTzif(std::string name, std::stri
     std::optional<int32_t> firstStandardOffset;
     for (int64_t i = 0; i < header->types; ++i) {
         const int64_t offset = reader.bigEndian(4);
-        const bool daylight = reader.bigEndian(1) != 0;
-        reader.bigEndian(1); // abbreviation index
+        const bool daylight = reader.unsignedBigEndian(1) != 0;
+        reader.unsignedBigEndian(1); // abbreviation index
         if (offset < -kMaxOffset || offset > kMaxOffset)
             return nullptr;
         typeOffsets.push_back(static_cast<int32_t>(offset));

@@ -2,6 +2,7 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "platform/CurrentCalendar.h"
 #include "platform/SystemTimeZone.h"
+#include "support/Files.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,7 @@ TEST(CurrentCalendar, ZoneIsReadFromTzAsTheCLibraryReadsIt)
         {"America/New_York", "America/New_York"},
         {":/usr/share/zoneinfo/Asia/Tokyo", "Asia/Tokyo"},
         {"", "Universal"},
+        {":", "Universal"}, // UTC to the C library too, not the system default
         {"JST-9", "JST-9"},
         {"Not/AZone", "Not/AZone"}, // neither a file nor a rule: UTC under that name
     };
@@ -81,6 +83,9 @@ TEST(SystemTimeZone, OffsetsEqualTheCLibrarysForRulesPathsAndNames)
         "/usr/share/zoneinfo/Australia/Lord_Howe",
         ":Europe/Dublin",
         "America/Sao_Paulo",
+        "NZST-12NZDT,M6.5.0,M1.1.1/3", // ends in the first hours of January, UTC's December
+        "EST5EDT,0/0,J365/25",         // daylight time all year, as RFC 8536 writes it
+        "AAA3BBB2,J100/2,J100/3",      // starts and ends at the same instant: never daylight
     };
     for (const char* value : values) {
         const auto zone = SystemTimeZone::load(std::string(value));
@@ -92,6 +97,16 @@ TEST(SystemTimeZone, OffsetsEqualTheCLibrarysForRulesPathsAndNames)
         }
     }
     ::tzset();
+}
+
+TEST(SystemTimeZone, PinningTheCLibraryLeavesTheShownZoneTheUsers)
+{
+    ScopedEnv tz("TZ", "Asia/Tokyo");
+    SystemTimeZone::pinCLibraryZone();
+    EXPECT_STREQ(std::getenv("TZ"), "UTC0") << "the C library reads no zone file";
+    SystemTimeZone zone;
+    EXPECT_EQ(zone.current()->name(), "Asia/Tokyo");
+    EXPECT_EQ(cLibraryOffset("UTC0", 0), 0);
 }
 
 TEST(SystemTimeZone, AnUpdatedZoneFileShowsAtTheNextLookUp)
@@ -128,6 +143,63 @@ TEST(SystemTimeZone, AnUpdatedZoneFileShowsAtTheNextLookUp)
     ASSERT_TRUE(QFile::remove(zoneFile));
     ASSERT_EQ(::mkfifo(zoneFile.toLocal8Bit().constData(), 0600), 0);
     EXPECT_EQ(current.calendar().startOfDay(noon), utc(2026, 7, 1));
+}
+
+TEST(PosixTimeZoneRule, EachDayStartsAtTheFirstMomentItsLocalTimeIsReached)
+{
+    // Checked against a walk over every minute, with offsets checked against the C library
+    // above: the spans of one offset must not miss a change, a new year's included.
+    for (const char* text :
+         {"NZST-12NZDT,M6.5.0,M1.1.1/3", "EST5EDT,0/0,J365/25", "<-03>3<-02>,M10.1.0/0,M2.3.0/0",
+          "CET-1CEST,M3.5.0,M10.5.0/3", "AAA3BBB2,J100/2,J100/3"}) {
+        const auto rule = PosixTimeZoneRule::parse(text);
+        ASSERT_TRUE(rule) << text;
+        const auto zone = ZoneRules::fromRule(text, *rule);
+        for (int year : {2023, 2024, 2025}) {
+            for (const auto& [month, day] : {std::pair{1, 1}, {1, 2}, {3, 30}, {6, 30}, {12, 31}}) {
+                const int64_t midnight = daysFromCivil(year, month, day) * 86400LL;
+                int64_t first = midnight - 27 * 3600;
+                while (first + zone->offsetAt(first) < midnight)
+                    first += 60;
+                EXPECT_EQ(zone->firstMomentOf(midnight), first)
+                    << text << " " << year << "-" << month << "-" << day;
+            }
+        }
+    }
+}
+
+TEST(ZoneRules, ReadsMoreThan128LocalTimeTypes)
+{
+    // A version 2 file: an empty 32-bit block, then 200 types a minute apart and one
+    // transition to type 150, whose index byte has its top bit set.
+    const auto bigEndian = [](int64_t value, int bytes) {
+        QByteArray out;
+        for (int i = bytes - 1; i >= 0; --i)
+            out += static_cast<char>((value >> (8 * i)) & 0xff);
+        return out;
+    };
+    const auto header = [&](int transitions, int types, int abbreviationBytes) {
+        return QByteArray("TZif2") + QByteArray(15, '\0') + bigEndian(0, 4) + bigEndian(0, 4) +
+               bigEndian(0, 4) + bigEndian(transitions, 4) + bigEndian(types, 4) +
+               bigEndian(abbreviationBytes, 4);
+    };
+    const int64_t change = 1'700'000'000;
+    QByteArray file = header(0, 1, 4) + bigEndian(0, 4) + QByteArray(2, '\0') + "ABC" + '\0';
+    file += header(1, 200, 4) + bigEndian(change, 8) + static_cast<char>(150);
+    for (int type = 0; type < 200; ++type)
+        file += bigEndian(type * 60, 4) + '\0' + '\0';
+    file += QByteArray("ABC") + '\0' + "\n\n";
+
+    const auto zone = ZoneRules::fromTzif("Many/Types", file.toStdString());
+    ASSERT_TRUE(zone);
+    EXPECT_EQ(zone->offsetAt(change - 1), 0);
+    EXPECT_EQ(zone->offsetAt(change), 150 * 60);
+    // And as the C library reads the same file.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("many"));
+    ASSERT_TRUE(writeFileText(path, file));
+    EXPECT_EQ(cLibraryOffset((":" + path).toStdString().c_str(), change), 150 * 60);
+    ::tzset();
 }
 
 TEST(ZoneRules, RejectsTruncatedAndInconsistentFiles)

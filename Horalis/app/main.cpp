@@ -1,8 +1,11 @@
 #include "Horalis/app/HoralisApp.h"
 #include "platform/DesktopSession.h"
+#include "platform/SystemTimeZone.h"
 
 int main(int argc, char** argv)
 {
+    // Before any thread or file check asks the C library for local time.
+    SystemTimeZone::pinCLibraryZone();
     // Before Qt picks a platform: where the panel can open next to the tray item.
     DesktopSession::choosePlatform();
     HoralisApp app(argc, argv);

@@ -5,6 +5,7 @@ where its own go; the signals that end a session."""
 import os
 import shutil
 import signal
+import subprocess
 import sys
 import time
 import unittest
@@ -90,6 +91,29 @@ class FaultsTest(unittest.TestCase):
             self.assertEqual(process.returncode, 0, f"{quit_signal!r} did not quit cleanly")
             self.assertEqual((out, errors), ("", ""))
             wait_for(lambda: self.desktop.icon() is None, 5)
+
+    @unittest.skipUnless(os.geteuid() == 0, "a mount namespace of its own needs root")
+    def test_a_fifo_put_at_etc_localtime_while_it_runs_never_holds_it(self):
+        # /etc/localtime replaced under the running program, in a mount namespace of its own so
+        # that the machine's file stays as it is. The C library opens a replaced zone file
+        # again, blocking: any local time asked of it would hang there.
+        fifo = os.path.join(self.desktop.home, "localtime")
+        os.mkfifo(fifo)
+        self.desktop.env.pop("TZ", None)
+        process = self.desktop.start_horalis(
+            wrapper=("unshare", "--mount", "--propagation", "private", "--"))
+        icon = wait_for(self.desktop.icon)
+        self.assertIsNotNone(icon, "the icon did not dock in the tray")
+        pill = self.desktop.picture_of(icon, "pill")
+        subprocess.run(["nsenter", "-t", str(process.pid), "-m", "mount", "--bind", fifo,
+                        "/etc/localtime"], check=True)
+        # Still reading its preferences and drawing: the icon follows a new style.
+        self.desktop.set_preference("iconStyle", "circle")
+        self.assertTrue(wait_for(lambda: not self.desktop.looks_like(icon, pill), 5),
+                        "the icon stopped following the preferences")
+        process.send_signal(signal.SIGTERM)
+        process.communicate(timeout=10)
+        self.assertEqual(process.returncode, 0)
 
 
 if __name__ == "__main__":
