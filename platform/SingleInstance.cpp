@@ -1,13 +1,45 @@
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+// The runtime folder ($XDG_RUNTIME_DIR), which belongs to one user's login session. A relative
+// value names no such folder and is ignored, as the XDG rules say: it would put the lock under
+// whichever folder Horalis was started in. Then, as for an unset one, Qt's fallback in the
+// temporary folder, made private; empty where that is not the user's own.
+QString runtimeFolder()
+{
+    const QString variable = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (variable.isEmpty() || QDir::isAbsolutePath(variable))
+        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const passwd* user = ::getpwuid(::geteuid());
+    const QString folder = QDir::tempPath() + QStringLiteral("/runtime-") +
+                           (user ? QFile::decodeName(user->pw_name) : QString::number(::geteuid()));
+    QDir().mkpath(folder);
+    const QFileInfo info(folder);
+    if (!info.isDir() || info.isSymLink() || info.ownerId() != ::geteuid())
+        return {};
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return folder;
+}
+
+} // namespace
+
 SingleInstance::SingleInstance()
 {
-    // The runtime folder ($XDG_RUNTIME_DIR) belongs to one user's login session.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString folder = runtimeFolder();
+    if (folder.isEmpty()) {
+        // A folder that cannot hold the lock must not keep Horalis from running at all.
+        m_primary = true;
+        return;
+    }
     QDir().mkpath(folder);
     const QString path = folder + QStringLiteral("/horalis.lock");
     m_lock = std::make_unique<QLockFile>(path);

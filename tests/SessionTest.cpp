@@ -5,12 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 #include <csignal>
 
@@ -48,10 +52,34 @@ TEST(SingleInstance, OnlyALiveHoralisKeepsAnotherFromRunning)
     QDir(lockPath()).removeRecursively();
     QFile::remove(lockPath());
 
-    // A live one, the real case.
+    // A live one, the real case, however long it has run.
     SingleInstance first;
     ASSERT_TRUE(first.isPrimary());
     EXPECT_FALSE(SingleInstance().isPrimary());
+    QFile lock(lockPath());
+    ASSERT_TRUE(lock.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-60),
+                                 QFileDevice::FileModificationTime));
+    lock.close();
+    EXPECT_FALSE(SingleInstance().isPrimary()) << "a lock a minute old is still held";
+}
+
+TEST(SingleInstance, ARelativeRuntimeFolderIsIgnored)
+{
+    // Started from two folders with the same relative XDG_RUNTIME_DIR, two would run.
+    QTemporaryDir first, second;
+    const QString home = QDir::currentPath();
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", "run");
+    QDir::setCurrent(first.path());
+    auto running = std::make_unique<SingleInstance>();
+    QDir::setCurrent(second.path());
+    const bool secondIsPrimary = SingleInstance().isPrimary();
+    QDir::setCurrent(home);
+    running.reset();
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    EXPECT_FALSE(secondIsPrimary);
+    EXPECT_FALSE(QFileInfo::exists(first.filePath(QStringLiteral("run/horalis.lock"))));
 }
 
 TEST(QuitSignals, EachSessionEndingSignalAsksToQuit)
