@@ -83,8 +83,9 @@ std::shared_ptr<const ZoneRules> ZoneRules::fromTzif(std::string name, std::stri
     if (!header)
         return nullptr;
     size_t timeWidth = 4;
-    if (header->version >= '2') {
-        // Version 2 and later repeat the data with 64-bit times after the 32-bit block.
+    if (header->version != '\0') {
+        // Version 2 and later repeat the data with 64-bit times after the 32-bit block; the
+        // C library takes any version but the first's that way.
         if (!reader.has(header->dataSize(4)))
             return nullptr;
         reader.take(header->dataSize(4));
@@ -115,10 +116,14 @@ std::shared_ptr<const ZoneRules> ZoneRules::fromTzif(std::string name, std::stri
     std::optional<int32_t> firstStandardOffset;
     for (int64_t i = 0; i < header->types; ++i) {
         const int64_t offset = reader.bigEndian(4);
-        const bool daylight = reader.unsignedBigEndian(1) != 0;
-        reader.unsignedBigEndian(1); // abbreviation index
-        if (offset < -kMaxOffset || offset > kMaxOffset)
+        const uint64_t daylightFlag = reader.unsignedBigEndian(1);
+        const uint64_t abbreviation = reader.unsignedBigEndian(1);
+        // A flag other than 0 or 1, or a name past the names' end, is a broken file (the C
+        // library refuses it too).
+        if (offset < -kMaxOffset || offset > kMaxOffset || daylightFlag > 1 ||
+            abbreviation >= static_cast<uint64_t>(header->abbreviationBytes))
             return nullptr;
+        const bool daylight = daylightFlag == 1;
         typeOffsets.push_back(static_cast<int32_t>(offset));
         if (!daylight && !firstStandardOffset)
             firstStandardOffset = static_cast<int32_t>(offset);
@@ -135,16 +140,25 @@ std::shared_ptr<const ZoneRules> ZoneRules::fromTzif(std::string name, std::stri
                                     header->standardIndicators + header->utIndicators));
 
     if (timeWidth == 8) {
-        // "\n<rule>\n": the rule for the times after the last transition; may be empty.
+        // "\n<rule>\n" ends the file: the rule for the times after the last transition, or
+        // nothing. A footer that is neither is a broken file; one that does not start with a
+        // newline is none.
         std::string_view footer = reader.rest();
-        if (footer.size() >= 2 && footer.front() == '\n') {
+        if (footer.size() < 2)
+            return nullptr;
+        if (footer.front() == '\n') {
             footer.remove_prefix(1);
-            if (const auto end = footer.find('\n'); end != std::string_view::npos)
-                zone->m_rule = PosixTimeZoneRule::parse(footer.substr(0, end));
+            if (footer.find('\n') != footer.size() - 1)
+                return nullptr;
+            footer.remove_suffix(1);
+            if (!footer.empty() && !(zone->m_rule = PosixTimeZoneRule::parse(footer)))
+                return nullptr;
         }
     }
-    if (zone->m_transitions.empty() && !zone->m_rule)
-        zone->m_offsetBefore = typeOffsets.front();
+    // Without a transition the C library never reaches the footer: the first standard type
+    // holds for all time, and every other program on the system shows that.
+    if (zone->m_transitions.empty())
+        zone->m_rule.reset();
     return zone;
 }
 

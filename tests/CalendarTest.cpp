@@ -213,6 +213,24 @@ TEST(ZoneRules, RejectsTruncatedAndInconsistentFiles)
     QByteArray hugeCount = bytes;
     hugeCount[32] = '\x7f'; // the transition count of the first header
     EXPECT_FALSE(ZoneRules::fromTzif("huge", hugeCount.toStdString()));
+
+    // Broken where the C library finds them broken too: a daylight flag other than 0 or 1,
+    // a name past the names, a file that ends without its footer.
+    const qsizetype types = bytes.lastIndexOf("TZif") + 44 + 9 * 9; // Tokyo's 9 transitions
+    QByteArray flag = bytes, name = bytes;
+    flag[types + 4] = '\x90';
+    name[types + 5] = '\xc8';
+    EXPECT_FALSE(ZoneRules::fromTzif("flag", flag.toStdString()));
+    EXPECT_FALSE(ZoneRules::fromTzif("name", name.toStdString()));
+    EXPECT_FALSE(ZoneRules::fromTzif(
+        "footer",
+        bytes.chopped(bytes.size() - bytes.lastIndexOf('\n', bytes.size() - 2)).toStdString()));
+    // Any version but the first's has its data in the second block, as the C library reads it.
+    QByteArray version = bytes;
+    version[4] = '1';
+    const auto zone = ZoneRules::fromTzif("version", version.toStdString());
+    ASSERT_TRUE(zone);
+    EXPECT_EQ(zone->offsetAt(static_cast<int64_t>(utc(2026, 1, 1))), 9 * 3600);
 }
 
 TEST(Calendar, StartOfDayIsTheFirstMomentOfTheLocalDate)

@@ -1,0 +1,80 @@
+// A POSIX TZ rule is either refused or gives the offsets the C library gives for it.
+
+#include "platform/CivilDays.h"
+#include "platform/PosixTimeZoneRule.h"
+#include "platform/ZoneRules.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include <unistd.h>
+
+namespace {
+
+long cLibraryOffset(int64_t instant)
+{
+    const time_t t = static_cast<time_t>(instant);
+    struct tm local
+    {};
+    ::localtime_r(&t, &local);
+    return local.tm_gmtoff;
+}
+
+void expectSame(const ZoneRules& zone, const std::string& rule, int64_t instant)
+{
+    const long theirs = cLibraryOffset(instant);
+    if (zone.offsetAt(instant) != theirs) {
+        std::fprintf(stderr, "%s at %lld: ours %d, the C library's %ld\n", rule.c_str(),
+                     static_cast<long long>(instant), zone.offsetAt(instant), theirs);
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // No zone file may stand in for a rule's name ("EST5EDT"), nor a "posixrules" file for a
+    // rule's missing dates: the C library then reads the rule alone, as Horalis does.
+    char folder[] = "/tmp/horalis-fuzz-rules-XXXXXX";
+    ::setenv("TZDIR", ::mkdtemp(folder), 1);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    std::string rule(reinterpret_cast<const char*>(data), size);
+    if (rule.size() > 80 || rule.find('\0') != std::string::npos || rule.empty() ||
+        rule.front() == ':' || rule.front() == '/')
+        return 0;
+    const auto parsed = PosixTimeZoneRule::parse(rule);
+    if (!parsed)
+        return 0;
+    const auto zone = ZoneRules::fromRule(rule, *parsed);
+    ::setenv("TZ", rule.c_str(), 1);
+    ::tzset();
+    // The C library counts no change before 1971 (it takes every earlier year's changes as
+    // 1970's), so the years from then on: every change, each new year, and between them.
+    for (int year : {1971, 1999, 2000, 2024, 2025, 2037, 2038, 2099}) {
+        const int64_t newYear = CivilDays::fromCivil(year, 1, 1) * CivilDays::kSecondsPerDay;
+        for (int64_t t = newYear - 86400 * 3; t < newYear + 86400 * 369; t += 86400 * 5 + 3607)
+            expectSame(*zone, rule, t);
+        for (int64_t t = newYear - 86400 * 3; t < newYear + 86400 * 369;) {
+            const auto next = parsed->nextChangeAfter(t);
+            if (!next || *next >= newYear + 86400 * 369)
+                break;
+            expectSame(*zone, rule, *next - 1);
+            expectSame(*zone, rule, *next);
+            if (zone->offsetAt(*next) == zone->offsetAt(*next - 1)) {
+                std::fprintf(stderr, "%s: no change at %lld\n", rule.c_str(),
+                             static_cast<long long>(*next));
+                std::abort();
+            }
+            t = *next;
+        }
+    }
+    return 0;
+}
