@@ -115,12 +115,12 @@ bool PreferencesStore::set(const QString& key, const QString& value)
 void PreferencesStore::keepVisibleToReaders(const FileIdentity& before) const
 {
     // QSettings, in this process and others, tells a changed file by its size and its time
-    // stamp in milliseconds. A rewrite of the same size within the same millisecond would go
-    // unseen ("black" to "white"), so it is stamped a millisecond later.
+    // stamp in milliseconds, against the version it read last, which may be any earlier one:
+    // three quick writes can bring back the size of the first within its millisecond. So each
+    // version is stamped later than the one it replaces, and no two versions look the same.
     constexpr long long kNsPerMs = 1'000'000;
     const FileIdentity after = FileIdentity::of(m_filePath);
-    if (!before.exists || after.size != before.size ||
-        after.modifiedNs / kNsPerMs != before.modifiedNs / kNsPerMs)
+    if (!before.exists || after.modifiedNs / kNsPerMs > before.modifiedNs / kNsPerMs)
         return;
     QFile file(m_filePath);
     if (file.open(QIODevice::ReadWrite)) {

@@ -189,6 +189,30 @@ TEST_F(PreferencesStoreTest, AWriteReadsBackExactlyAsQSettingsReadsTheFile)
     EXPECT_EQ(fileContent(), QByteArray("[General]\niconColor=white\niconStyle=circle\n"));
 }
 
+TEST_F(PreferencesStoreTest, EachVersionLooksNewToAReaderOfAnyEarlierOne)
+{
+    // A reader that last read a version with this size and millisecond must not take a later
+    // one for it: every write is stamped after the version it replaces, even where the clock
+    // says otherwise (as it does within one millisecond).
+    writeFile("[General]\niconStyle=pill\n");
+    const auto stampMs = [this] { return QFileInfo(path()).lastModified().toMSecsSinceEpoch(); };
+    QFile stamp(path());
+    ASSERT_TRUE(stamp.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(stamp.setFileTime(QDateTime::currentDateTimeUtc().addSecs(3600),
+                                  QFileDevice::FileModificationTime));
+    stamp.close();
+    PreferencesStore reader(path());
+    EXPECT_EQ(reader.string("iconStyle"), "pill");
+    qint64 previous = stampMs();
+    PreferencesStore writer(path());
+    for (const char* style : {"circle", "percentage", "pill", "circle"}) {
+        ASSERT_TRUE(writer.set("iconStyle", QString::fromLatin1(style)));
+        EXPECT_GT(stampMs(), previous) << style;
+        previous = stampMs();
+    }
+    EXPECT_EQ(reader.string("iconStyle"), "circle");
+}
+
 TEST_F(PreferencesStoreTest, AFileReachedThroughALinkIsReadAndWrittenThroughIt)
 {
     // As dotfile managers keep it: the file elsewhere, a symbolic link in its place.
