@@ -30,14 +30,17 @@ bool isDarkColour(const QColor& colour)
     return colour.lightnessF() < 0.5;
 }
 
-std::optional<QVariant> readOverBus(QDBusMessage call)
+} // namespace
+
+PanelShade::PanelShade(QDBusConnection bus) : m_bus(std::move(bus)) {}
+
+std::optional<QVariant> PanelShade::readOverBus(QDBusMessage call) const
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!m_bus.isConnected())
         return std::nullopt;
     // Never start a service just to ask it.
     call.setAutoStartService(false);
-    const QDBusMessage reply = bus.call(call, QDBus::Block, kCallTimeoutMs);
+    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
         return std::nullopt;
     QVariant value = reply.arguments().constFirst();
@@ -46,8 +49,6 @@ std::optional<QVariant> readOverBus(QDBusMessage call)
         value = value.value<QDBusVariant>().variant();
     return value;
 }
-
-} // namespace
 
 std::optional<bool> PanelShade::fromDesktop()
 {
@@ -107,7 +108,7 @@ std::optional<bool> PanelShade::fromPixels(const QList<QImage>& strips)
     return lightness / samples < 0.5;
 }
 
-std::optional<bool> PanelShade::fromXfcePanel()
+std::optional<bool> PanelShade::fromXfcePanel() const
 {
     if (!DesktopSession::is("XFCE"))
         return std::nullopt;
@@ -122,7 +123,7 @@ std::optional<bool> PanelShade::fromXfcePanel()
     return value->toBool();
 }
 
-std::optional<bool> PanelShade::fromAppearanceSetting()
+std::optional<bool> PanelShade::fromAppearanceSetting() const
 {
     // 1 asks for dark, 2 for light, 0 states no preference.
     QDBusMessage call = QDBusMessage::createMethodCall(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
@@ -14,6 +16,9 @@
 class PanelShade
 {
 public:
+    // `bus` is where the desktop's settings are asked for.
+    explicit PanelShade(QDBusConnection bus = QDBusConnection::sessionBus());
+
     bool isDark(const QRect& itemGeometry);
     // Dark or light from pictures of the panel beside the item; none where they show no
     // plain colour.
@@ -22,9 +27,11 @@ public:
 private:
     static std::optional<bool> fromDesktop();
     static std::optional<bool> fromPixelsBeside(const QRect& itemGeometry);
-    static std::optional<bool> fromXfcePanel();
-    static std::optional<bool> fromAppearanceSetting();
+    std::optional<bool> fromXfcePanel() const;
+    std::optional<bool> fromAppearanceSetting() const;
+    std::optional<QVariant> readOverBus(QDBusMessage call) const;
 
+    QDBusConnection m_bus;
     QElapsedTimer m_checked;
     QElapsedTimer m_sinceMoved;
     QRect m_checkedGeometry;

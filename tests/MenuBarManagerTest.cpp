@@ -4,7 +4,6 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
 #include "platform/DesktopSession.h"
-#include "platform/PanelShade.h"
 #include "platform/Popover.h"
 #include "support/TestTime.h"
 
@@ -196,31 +195,4 @@ TEST_F(MenuBarManagerTest, ThePanelAnswersItsShortcutsAndEscape)
     EXPECT_EQ(m_delegate.requests, 1) << "Ctrl+, opens Settings";
     QTest::keyClick(popover, Qt::Key_Escape);
     EXPECT_FALSE(popover->isShown());
-}
-
-TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
-{
-    {
-        ScopedEnv desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-        EXPECT_TRUE(PanelShade().isDark(QRect()));
-    }
-    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
-    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-    EXPECT_FALSE(PanelShade().isDark(QRect())) << "the default palette is light";
-
-    // Pixels beside an item: a plain dark or light panel tells; the X server's black-and-white
-    // stipple, where a tray has not painted yet, does not.
-    const auto strip = [](auto paint) {
-        QImage image(22, 2, QImage::Format_RGB32);
-        for (int x = 0; x < 22; ++x)
-            for (int y = 0; y < 2; ++y)
-                image.setPixel(x, y, paint(x, y));
-        return image;
-    };
-    EXPECT_EQ(PanelShade::fromPixels({strip([](int, int) { return 0xff202020u; })}), true);
-    EXPECT_EQ(PanelShade::fromPixels({strip([](int, int) { return 0xffe8e8e8u; })}), false);
-    EXPECT_EQ(PanelShade::fromPixels(
-                  {strip([](int x, int y) { return (x + y) % 2 ? 0xffffffffu : 0xff000000u; })}),
-              std::nullopt);
-    EXPECT_EQ(PanelShade::fromPixels({}), std::nullopt);
 }
