@@ -79,8 +79,9 @@ public:
     QStringList iconThemePath() const { return {}; }
 
 public slots:
+    // QtDBus takes the call's message after the inputs and before the outputs.
     uint GetLayout(int parentId, int recursionDepth, const QStringList& propertyNames,
-                   DBusMenuLayoutItem& layout, const QDBusMessage& call)
+                   const QDBusMessage& call, DBusMenuLayoutItem& layout)
     {
         Q_UNUSED(recursionDepth);
         Q_UNUSED(propertyNames);

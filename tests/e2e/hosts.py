@@ -2,6 +2,7 @@
 own session bus, run as an unprivileged user (GNOME Shell refuses to run as root), clicked with
 xdotool and looked at through screenshots."""
 
+import contextlib
 import json
 import os
 import re
@@ -352,6 +353,7 @@ class SwaySession(Session):
     pointer, keys through a virtual keyboard."""
 
     POINTER = os.environ.get("HORALIS_VIRTUAL_POINTER")
+    KEYBOARD = os.environ.get("HORALIS_VIRTUAL_KEYBOARD")
     OTHER_WINDOW = os.environ.get("HORALIS_OTHER_WINDOW")
 
     def start_display(self):
@@ -368,6 +370,8 @@ class SwaySession(Session):
         self.host = dict(self.host, command=["waybar", "-c", bar])
         self.pointer = os.path.join(self.home, "virtual-pointer")
         shutil.copy(self.POINTER, self.pointer)
+        self.keyboard = os.path.join(self.home, "virtual-keyboard")
+        shutil.copy(self.KEYBOARD, self.keyboard)
         self.other_window = os.path.join(self.home, "other-window")
         shutil.copy(self.OTHER_WINDOW, self.other_window)
         self.env.update({"XDG_SESSION_TYPE": "wayland", "WLR_BACKENDS": "headless",
@@ -409,27 +413,58 @@ class SwaySession(Session):
         self.run_as_user("grim", path)
         return path
 
+    def device(self, name, program):
+        """A mouse or a keyboard of the tests' own, plugged in at first use and kept."""
+        if not getattr(self, name, None):
+            setattr(self, name, self.spawn([program], stdout=subprocess.PIPE,
+                                           stdin=subprocess.PIPE))
+            assert getattr(self, name).stdout.readline().strip() == "ready", f"no {name}"
+        return getattr(self, name)
+
+    def tell(self, device, line):
+        device.stdin.write(line + "\n")
+        device.stdin.flush()
+        assert device.stdout.readline().strip() == "done", "a virtual device stopped"
+
     def click(self, x, y, button=1):
-        if not getattr(self, "mouse", None):
-            self.mouse = self.spawn([self.pointer], stdout=subprocess.PIPE, stdin=subprocess.PIPE)
-            assert self.mouse.stdout.readline().strip() == "ready", "no virtual pointer"
+        mouse = self.device("mouse", self.pointer)
         which = {1: "left", 3: "right", 0: "none"}[button]
         # As a hand comes to a place: a step short of it, then onto it. Xwayland may take the
         # first motion over one of its windows for the pointer's entry alone.
         for line in (f"{x - 3} {y} none", f"{x} {y} {which}"):
-            self.mouse.stdin.write(f"{WIDTH} {HEIGHT} {line}\n")
-            self.mouse.stdin.flush()
-            assert self.mouse.stdout.readline().strip() == "done", "the virtual pointer stopped"
+            self.tell(mouse, f"{WIDTH} {HEIGHT} {line}")
 
     def key(self, name):
-        # A keyboard plugged in for the key: a moment for the clients to take it first.
-        self.run_as_user("wtype", "-s", "300", "-k", name)
+        if getattr(self, "keys", None):
+            self.tell(self.keys, name)
+        else:
+            # A keyboard plugged in for the key: a moment for the clients to take it first.
+            self.run_as_user("wtype", "-s", "300", "-k", name)
+
+    @contextlib.contextmanager
+    def keyboard_plugged_in(self):
+        """Keys from a keyboard that stays plugged in meanwhile: they go where a real
+        keyboard's would, to the surface that holds the keyboard, and nowhere else. (Left
+        plugged in, it keeps waybar's menus from opening in headless sway.)"""
+        self.device("keys", self.keyboard)
+        # Its layout reaches the clients a moment after it is plugged in.
+        time.sleep(0.5)
+        try:
+            yield
+        finally:
+            self.keys.stdin.close()
+            self.keys.wait(5)
+            self.keys = None
 
     def open_other_window(self, title):
         """A Wayland window of another program, which takes the focus as it opens."""
         self.spawn(["env", "QT_QPA_PLATFORM=wayland", self.other_window, title])
         assert wait_for(lambda: any(w for w in self.tree_windows("other-window")
                                     if w.title == title), 10), f"{title} did not open"
+
+    def focus_window(self, app_id):
+        """Gives the keyboard to a Wayland window, as a compositor's own key binding does."""
+        self.run_as_user("swaymsg", f'[app_id="{app_id}"] focus')
 
     def tree_windows(self, app_id):
         """Windows sway manages for Wayland clients with this app id."""

@@ -98,6 +98,10 @@ class SniTest(unittest.TestCase):
                                   r"(\d+h )?(\d+m )?(\d+s )?remaining today$")
 
     def test_a_hostile_client_gets_bounded_answers_and_horalis_stays_on_the_bus(self):
+        # The menu as a host builds it, and an error for an item it lacks.
+        self.assertEqual(self.ask("layout 0"), ["layout Settings...|-|Quit Horalis"])
+        self.assertEqual(self.ask("layout 99"),
+                         ["layout error org.freedesktop.DBus.Error.InvalidArgs"])
         # Half a million copies of one id: answered once, far below the bus's message limit.
         self.assertEqual(self.ask("flood 550000"), ["flood 1"])
         self.assertEqual(self.ask("property 1 label"), ["property Settings..."])

@@ -11,6 +11,8 @@
 //   flood <n> asks the menu for the properties of item 1, <n> times over in one call, and
 //             prints "flood <items in the answer>", or "flood error <name>"
 //   property <id> <name>  prints "property <value>" or "property error <name>"
+//   layout <id>  prints "layout <label>|<label>..." for the item's children ("-" for a
+//             separator), as a host builds its menu, or "layout error <name>"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -175,6 +177,40 @@ void printMenuProperty(const QString& service, int id, const QString& name)
             qPrintable(reply.arguments().value(0).value<QDBusVariant>().variant().toString()));
 }
 
+void printLayout(const QString& service, int id)
+{
+    const QDBusMessage reply =
+        callMenu(service, QStringLiteral("GetLayout"), {id, -1, QStringList()});
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        std::printf("layout error %s\n", qPrintable(reply.errorName()));
+        return;
+    }
+    // (u(ia{sv}av)): the revision, then the item with its children as variants.
+    QStringList labels;
+    const QDBusArgument root = reply.arguments().value(1).value<QDBusArgument>();
+    int rootId = 0;
+    QVariantMap properties;
+    root.beginStructure();
+    root >> rootId >> properties;
+    root.beginArray();
+    while (!root.atEnd()) {
+        QDBusVariant child;
+        root >> child;
+        const QDBusArgument item = child.variant().value<QDBusArgument>();
+        int childId = 0;
+        QVariantMap childProperties;
+        item.beginStructure();
+        item >> childId >> childProperties;
+        item.endStructure();
+        labels << (childProperties.value(QStringLiteral("type")) == QLatin1String("separator")
+                       ? QStringLiteral("-")
+                       : childProperties.value(QStringLiteral("label")).toString());
+    }
+    root.endArray();
+    root.endStructure();
+    std::printf("layout %s\n", qPrintable(labels.join(QLatin1Char('|'))));
+}
+
 void printPixmap(const QString& service)
 {
     int bestWidth = 0, bestHeight = 0, opaque = 0;
@@ -251,6 +287,8 @@ int main(int argc, char** argv)
                 std::printf("newicons %d\n", watcher.newIcons);
             else if (verb == QLatin1String("flood"))
                 printFlood(item, words.value(1).toInt());
+            else if (verb == QLatin1String("layout"))
+                printLayout(item, words.value(1).toInt());
             else if (verb == QLatin1String("property"))
                 printMenuProperty(item, words.value(1).toInt(), words.value(2));
             if (!command.isEmpty()) {

@@ -1,0 +1,111 @@
+// A keyboard for tests in a wlroots compositor, plugged in for as long as it runs, as a real
+// one stays: the compositor hands its keys to whichever surface holds the keyboard, by the
+// same path as a real keyboard's. Each line on standard input names a key ("Escape"), which
+// is pressed and released; it answers "done" to each.
+
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
+
+#include <linux/input-event-codes.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+
+namespace {
+struct Globals
+{
+    wl_seat* seat = nullptr;
+    zwp_virtual_keyboard_manager_v1* manager = nullptr;
+};
+
+void announce(void* data, wl_registry* registry, uint32_t name, const char* interface,
+              uint32_t /*version*/)
+{
+    auto* globals = static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
+        globals->seat =
+            static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+    else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
+        globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
+            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+}
+
+void forget(void*, wl_registry*, uint32_t) {}
+
+uint32_t now()
+{
+    using namespace std::chrono;
+    return static_cast<uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// The keys the tests press, by their evdev codes; X key codes are those plus 8.
+const std::map<std::string, uint32_t> kKeys{{"Escape", KEY_ESC}, {"Return", KEY_ENTER}};
+
+// A layout of just those keys, compiled by the compositor with the system's XKB data.
+constexpr char kKeymap[] = "xkb_keymap {\n"
+                           "xkb_keycodes \"tests\" { minimum = 8; maximum = 255;\n"
+                           "  <ESC> = 9; <RTRN> = 36; };\n"
+                           "xkb_types \"tests\" { include \"complete\" };\n"
+                           "xkb_compatibility \"tests\" { include \"complete\" };\n"
+                           "xkb_symbols \"tests\" { key <ESC> { [ Escape ] };\n"
+                           "  key <RTRN> { [ Return ] }; };\n"
+                           "};\n";
+} // namespace
+
+int main()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "no Wayland display\n");
+        return 1;
+    }
+    Globals globals;
+    const wl_registry_listener listener{announce, forget};
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &globals);
+    wl_display_roundtrip(display);
+    if (!globals.manager || !globals.seat) {
+        std::fprintf(stderr, "the compositor offers no virtual keyboard\n");
+        return 1;
+    }
+    zwp_virtual_keyboard_v1* keyboard =
+        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(globals.manager, globals.seat);
+    const int keymap = memfd_create("keymap", MFD_CLOEXEC);
+    if (keymap < 0 || write(keymap, kKeymap, sizeof kKeymap) != sizeof kKeymap) {
+        std::fprintf(stderr, "cannot hold the keymap\n");
+        return 1;
+    }
+    zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, keymap,
+                                   sizeof kKeymap);
+    wl_display_roundtrip(display);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    char line[64];
+    while (std::fgets(line, sizeof line, stdin)) {
+        const std::string name(line, strcspn(line, "\r\n"));
+        const auto key = kKeys.find(name);
+        if (key == kKeys.end()) {
+            std::fprintf(stderr, "no key %s\n", name.c_str());
+            break;
+        }
+        zwp_virtual_keyboard_v1_key(keyboard, now(), key->second, WL_KEYBOARD_KEY_STATE_PRESSED);
+        wl_display_roundtrip(display);
+        zwp_virtual_keyboard_v1_key(keyboard, now(), key->second, WL_KEYBOARD_KEY_STATE_RELEASED);
+        wl_display_roundtrip(display);
+        std::printf("done\n");
+        std::fflush(stdout);
+    }
+    zwp_virtual_keyboard_v1_destroy(keyboard);
+    zwp_virtual_keyboard_manager_v1_destroy(globals.manager);
+    wl_display_roundtrip(display);
+    wl_display_disconnect(display);
+    close(keymap);
+    return 0;
+}
