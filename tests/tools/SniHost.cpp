@@ -88,24 +88,44 @@ QVariant itemProperty(const QString& service, const QString& name)
     return qvariant_cast<QDBusVariant>(reply.arguments().first()).variant();
 }
 
+// (iiay): a picture as the protocol carries it, ARGB32 in network byte order.
+struct Picture
+{
+    int width = 0;
+    int height = 0;
+    QByteArray argb;
+};
+
+// An a(iiay) the argument is at the start of.
+QList<Picture> readPictures(const QDBusArgument& argument)
+{
+    QList<Picture> pictures;
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        Picture picture;
+        argument.beginStructure();
+        argument >> picture.width >> picture.height >> picture.argb;
+        argument.endStructure();
+        pictures << picture;
+    }
+    argument.endArray();
+    return pictures;
+}
+
+QList<Picture> iconPictures(const QString& service)
+{
+    const QVariant value = itemProperty(service, QStringLiteral("IconPixmap"));
+    return value.canConvert<QDBusArgument>() ? readPictures(value.value<QDBusArgument>())
+                                             : QList<Picture>();
+}
+
 void printSizes(const QString& service)
 {
     std::printf("sizes");
-    const QVariant value = itemProperty(service, QStringLiteral("IconPixmap"));
-    if (value.canConvert<QDBusArgument>()) {
-        const QDBusArgument pixmaps = value.value<QDBusArgument>();
-        pixmaps.beginArray();
-        while (!pixmaps.atEnd()) {
-            int width = 0, height = 0;
-            QByteArray argb;
-            pixmaps.beginStructure();
-            pixmaps >> width >> height >> argb;
-            pixmaps.endStructure();
-            // A picture whose bytes do not fill its stated size is garbage to a host.
-            std::printf(argb.size() == qsizetype(width) * height * 4 ? " %dx%d" : " %dx%d!", width,
-                        height);
-        }
-        pixmaps.endArray();
+    for (const Picture& picture : iconPictures(service)) {
+        // A picture whose bytes do not fill its stated size is garbage to a host.
+        const bool filled = picture.argb.size() == qsizetype(picture.width) * picture.height * 4;
+        std::printf(filled ? " %dx%d" : " %dx%d!", picture.width, picture.height);
     }
     std::printf("\n");
 }
@@ -119,15 +139,7 @@ void printToolTip(const QString& service)
         QString iconName;
         toolTip.beginStructure();
         toolTip >> iconName;
-        toolTip.beginArray();
-        while (!toolTip.atEnd()) {
-            int width = 0, height = 0;
-            QByteArray argb;
-            toolTip.beginStructure();
-            toolTip >> width >> height >> argb;
-            toolTip.endStructure();
-        }
-        toolTip.endArray();
+        readPictures(toolTip);
         toolTip >> title >> text;
         toolTip.endStructure();
     }
@@ -213,29 +225,16 @@ void printLayout(const QString& service, int id)
 
 void printPixmap(const QString& service)
 {
-    int bestWidth = 0, bestHeight = 0, opaque = 0;
-    if (const QVariant value = itemProperty(service, QStringLiteral("IconPixmap"));
-        value.canConvert<QDBusArgument>()) {
-        const QDBusArgument pixmaps = value.value<QDBusArgument>();
-        pixmaps.beginArray();
-        while (!pixmaps.atEnd()) {
-            int width = 0, height = 0;
-            QByteArray argb;
-            pixmaps.beginStructure();
-            pixmaps >> width >> height >> argb;
-            pixmaps.endStructure();
-            if (width * height <= bestWidth * bestHeight)
-                continue;
-            bestWidth = width;
-            bestHeight = height;
-            opaque = 0;
-            // Network byte order ARGB: the alpha byte comes first.
-            for (qsizetype i = 0; i + 3 < argb.size(); i += 4)
-                opaque += static_cast<unsigned char>(argb[i]) > 128;
-        }
-        pixmaps.endArray();
+    Picture best;
+    for (const Picture& picture : iconPictures(service)) {
+        if (picture.width * picture.height > best.width * best.height)
+            best = picture;
     }
-    std::printf("pixmap %dx%d %d\n", bestWidth, bestHeight, opaque);
+    // Network byte order ARGB: the alpha byte comes first.
+    int opaque = 0;
+    for (qsizetype i = 0; i + 3 < best.argb.size(); i += 4)
+        opaque += static_cast<unsigned char>(best.argb[i]) > 128;
+    std::printf("pixmap %dx%d %d\n", best.width, best.height, opaque);
     std::fflush(stdout);
 }
 

@@ -3,47 +3,19 @@
 // same path as a real keyboard's. Each line on standard input names a key ("Escape"), which
 // is pressed and released; it answers "done" to each.
 
+#include "VirtualDevice.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <linux/input-event-codes.h>
 #include <sys/mman.h>
 #include <unistd.h>
-#include <wayland-client.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
 
 namespace {
-struct Globals
-{
-    wl_seat* seat = nullptr;
-    zwp_virtual_keyboard_manager_v1* manager = nullptr;
-};
-
-void announce(void* data, wl_registry* registry, uint32_t name, const char* interface,
-              uint32_t /*version*/)
-{
-    auto* globals = static_cast<Globals*>(data);
-    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
-        globals->seat =
-            static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
-        globals->manager = static_cast<zwp_virtual_keyboard_manager_v1*>(
-            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
-}
-
-void forget(void*, wl_registry*, uint32_t) {}
-
-uint32_t now()
-{
-    using namespace std::chrono;
-    return static_cast<uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 // The keys the tests press, by their evdev codes; X key codes are those plus 8.
 const std::map<std::string, uint32_t> kKeys{{"Escape", KEY_ESC}, {"Return", KEY_ENTER}};
 
@@ -65,11 +37,8 @@ int main()
         std::fprintf(stderr, "no Wayland display\n");
         return 1;
     }
-    Globals globals;
-    const wl_registry_listener listener{announce, forget};
-    wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &listener, &globals);
-    wl_display_roundtrip(display);
+    const auto globals = bindSeatAnd<zwp_virtual_keyboard_manager_v1>(
+        display, zwp_virtual_keyboard_manager_v1_interface);
     if (!globals.manager || !globals.seat) {
         std::fprintf(stderr, "the compositor offers no virtual keyboard\n");
         return 1;

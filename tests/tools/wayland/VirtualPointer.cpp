@@ -3,45 +3,17 @@
 // place on the output layout and clicks there, through the same path as a mouse, so that the
 // clients (a bar, its tray) see a real press and release. It answers "done" to each.
 
+#include "VirtualDevice.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <linux/input-event-codes.h>
-#include <wayland-client.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
 
 namespace {
-struct Globals
-{
-    wl_seat* seat = nullptr;
-    zwlr_virtual_pointer_manager_v1* manager = nullptr;
-};
-
-void announce(void* data, wl_registry* registry, uint32_t name, const char* interface,
-              uint32_t /*version*/)
-{
-    auto* globals = static_cast<Globals*>(data);
-    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !globals->seat)
-        globals->seat =
-            static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-    else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
-        globals->manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
-            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
-}
-
-void forget(void*, wl_registry*, uint32_t) {}
-
-uint32_t now()
-{
-    using namespace std::chrono;
-    return static_cast<uint32_t>(
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 void pause(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -55,11 +27,8 @@ int main()
         std::fprintf(stderr, "no Wayland display\n");
         return 1;
     }
-    Globals globals;
-    const wl_registry_listener listener{announce, forget};
-    wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &listener, &globals);
-    wl_display_roundtrip(display);
+    const auto globals = bindSeatAnd<zwlr_virtual_pointer_manager_v1>(
+        display, zwlr_virtual_pointer_manager_v1_interface);
     if (!globals.manager) {
         std::fprintf(stderr, "the compositor offers no virtual pointer\n");
         return 1;
