@@ -7,24 +7,33 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
-template <typename Manager> struct SeatAndManager
+template <typename Manager> struct Compositor
 {
+    wl_display* display = nullptr;
     wl_seat* seat = nullptr;
     Manager* manager = nullptr;
 };
 
-// The first seat and the manager of `interface` the compositor announces; null where it
-// announces none.
+// The compositor, its first seat and the manager of `interface` it announces; none, with a
+// line on standard error naming the `device`, where there is no display or no such manager.
 template <typename Manager>
-SeatAndManager<Manager> bindSeatAnd(wl_display* display, const wl_interface& interface)
+std::optional<Compositor<Manager>> connectToCompositor(const wl_interface& interface,
+                                                       const char* device)
 {
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "no Wayland display\n");
+        return std::nullopt;
+    }
     struct Found
     {
-        SeatAndManager<Manager> globals;
+        Compositor<Manager> globals;
         const wl_interface* interface;
-    } found{{}, &interface};
+    } found{{display}, &interface};
     static const wl_registry_listener listener{
         [](void* data, wl_registry* registry, uint32_t name, const char* announced, uint32_t) {
             auto* found = static_cast<Found*>(data);
@@ -39,6 +48,10 @@ SeatAndManager<Manager> bindSeatAnd(wl_display* display, const wl_interface& int
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &listener, &found);
     wl_display_roundtrip(display);
+    if (!found.globals.seat || !found.globals.manager) {
+        std::fprintf(stderr, "the compositor offers no %s\n", device);
+        return std::nullopt;
+    }
     return found.globals;
 }
 

@@ -32,19 +32,13 @@ constexpr char kKeymap[] = "xkb_keymap {\n"
 
 int main()
 {
-    wl_display* display = wl_display_connect(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "no Wayland display\n");
+    const auto compositor = connectToCompositor<zwp_virtual_keyboard_manager_v1>(
+        zwp_virtual_keyboard_manager_v1_interface, "virtual keyboard");
+    if (!compositor)
         return 1;
-    }
-    const auto globals = bindSeatAnd<zwp_virtual_keyboard_manager_v1>(
-        display, zwp_virtual_keyboard_manager_v1_interface);
-    if (!globals.manager || !globals.seat) {
-        std::fprintf(stderr, "the compositor offers no virtual keyboard\n");
-        return 1;
-    }
-    zwp_virtual_keyboard_v1* keyboard =
-        zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(globals.manager, globals.seat);
+    wl_display* display = compositor->display;
+    zwp_virtual_keyboard_v1* keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(
+        compositor->manager, compositor->seat);
     const int keymap = memfd_create("keymap", MFD_CLOEXEC);
     if (keymap < 0 || write(keymap, kKeymap, sizeof kKeymap) != sizeof kKeymap) {
         std::fprintf(stderr, "cannot hold the keymap\n");
@@ -72,7 +66,7 @@ int main()
         std::fflush(stdout);
     }
     zwp_virtual_keyboard_v1_destroy(keyboard);
-    zwp_virtual_keyboard_manager_v1_destroy(globals.manager);
+    zwp_virtual_keyboard_manager_v1_destroy(compositor->manager);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     close(keymap);

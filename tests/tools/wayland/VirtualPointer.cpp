@@ -22,20 +22,14 @@ void pause(int ms)
 
 int main()
 {
-    wl_display* display = wl_display_connect(nullptr);
-    if (!display) {
-        std::fprintf(stderr, "no Wayland display\n");
+    const auto compositor = connectToCompositor<zwlr_virtual_pointer_manager_v1>(
+        zwlr_virtual_pointer_manager_v1_interface, "virtual pointer");
+    if (!compositor)
         return 1;
-    }
-    const auto globals = bindSeatAnd<zwlr_virtual_pointer_manager_v1>(
-        display, zwlr_virtual_pointer_manager_v1_interface);
-    if (!globals.manager) {
-        std::fprintf(stderr, "the compositor offers no virtual pointer\n");
-        return 1;
-    }
+    wl_display* display = compositor->display;
     // One device for the whole session, as a mouse that stays plugged in.
-    zwlr_virtual_pointer_v1* pointer =
-        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.manager, globals.seat);
+    zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(
+        compositor->manager, compositor->seat);
     wl_display_roundtrip(display);
     std::printf("ready\n");
     std::fflush(stdout);
@@ -65,7 +59,7 @@ int main()
         std::fflush(stdout);
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
-    zwlr_virtual_pointer_manager_v1_destroy(globals.manager);
+    zwlr_virtual_pointer_manager_v1_destroy(compositor->manager);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return 0;
