@@ -166,14 +166,20 @@ Reading read(QByteArrayView file)
     return reading;
 }
 
-// What QSettings makes of the file: each key's text as written, the last line winning.
+// What QSettings makes of the file: each key's text as written, the last line winning. Spaces
+// and tabs around a value are not part of it.
 QMap<QString, QByteArray> valuesIn(QByteArrayView file)
 {
     QMap<QString, QByteArray> values;
-    for (const Entry& entry : read(file).entries)
-        values.insert(entry.key,
-                      file.sliced(entry.line.equals + 1, entry.line.end - entry.line.equals - 1)
-                          .toByteArray());
+    for (const Entry& entry : read(file).entries) {
+        QByteArrayView text =
+            file.sliced(entry.line.equals + 1, entry.line.end - entry.line.equals - 1);
+        while (!text.isEmpty() && (text.front() == ' ' || text.front() == '\t'))
+            text = text.sliced(1);
+        while (!text.isEmpty() && (text.back() == ' ' || text.back() == '\t'))
+            text.chop(1);
+        values.insert(entry.key, text.toByteArray());
+    }
     return values;
 }
 

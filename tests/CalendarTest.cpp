@@ -200,6 +200,13 @@ TEST(ZoneRules, ReadsMoreThan128LocalTimeTypes)
     ASSERT_TRUE(writeFileText(path, file));
     EXPECT_EQ(cLibraryOffset((":" + path).toStdString().c_str(), change), 150 * 60);
     ::tzset();
+
+    // Any version but the first's keeps its data in the second block, as the C library reads
+    // it, even an unknown one.
+    file[4] = '1';
+    const auto versionOne = ZoneRules::fromTzif("Many/Types", file.toStdString());
+    ASSERT_TRUE(versionOne);
+    EXPECT_EQ(versionOne->offsetAt(change), 150 * 60);
 }
 
 TEST(ZoneRules, RejectsTruncatedAndInconsistentFiles)

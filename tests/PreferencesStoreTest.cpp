@@ -183,10 +183,29 @@ TEST_F(PreferencesStoreTest, AWriteReadsBackExactlyAsQSettingsReadsTheFile)
         EXPECT_EQ(fileContent(), after) << before.constData();
     }
 
-    // Added after a last line that had no newline, never glued to it.
-    writeFile("[General]\niconColor=white");
-    ASSERT_TRUE(PreferencesStore(path()).set("iconStyle", QStringLiteral("circle")));
-    EXPECT_EQ(fileContent(), QByteArray("[General]\niconColor=white\niconStyle=circle\n"));
+    // Where a person would put it: in the section QSettings takes for [General], on the
+    // definition it reads, after a last line that had no newline (never glued to it), with the
+    // comment after the old value kept.
+    const struct
+    {
+        QByteArray before, after;
+    } placed[] = {
+        {"[general]\nweekStart=sunday\n", "[general]\nweekStart=sunday\niconStyle=circle\n"},
+        {"[ General ] ; mine\nx=1\n", "[ General ] ; mine\nx=1\niconStyle=circle\n"},
+        {"[General]\niconStyle=pill ; my choice\n", "[General]\niconStyle=circle ; my choice\n"},
+        {"icon%53tyle=pill\n[Other]\n", "iconStyle=circle\n[Other]\n"},
+        {"[General]\niconColor=white", "[General]\niconColor=white\niconStyle=circle\n"},
+    };
+    for (const auto& file : placed) {
+        writeFile(file.before);
+        ASSERT_TRUE(PreferencesStore(path()).set("iconStyle", QStringLiteral("circle")));
+        EXPECT_EQ(fileContent(), file.after) << file.before.constData();
+    }
+
+    // A value the file cannot hold as a plain word is refused, not reported stored.
+    writeFile("[General]\n");
+    EXPECT_FALSE(PreferencesStore(path()).set("weekStart", QStringLiteral("some day")));
+    EXPECT_EQ(fileContent(), QByteArray("[General]\n"));
 }
 
 TEST_F(PreferencesStoreTest, EachVersionLooksNewToAReaderOfAnyEarlierOne)

@@ -104,6 +104,9 @@ class SniTest(unittest.TestCase):
                          ["layout error org.freedesktop.DBus.Error.InvalidArgs"])
         # Half a million copies of one id: answered once, far below the bus's message limit.
         self.assertEqual(self.ask("flood 550000"), ["flood 1"])
+        # Clicks by the hundred thousand on one call: one action, and each unknown id told once.
+        self.assertEqual(self.ask("eventgroup 200000 99"), ["eventgroup 1"])
+        self.assertEqual(self.ask("eventgroup 200000 2"), ["eventgroup 0"])
         self.assertEqual(self.ask("property 1 label"), ["property Settings..."])
         for missing in ("property 1 x", "property 0 label", "property 99 label"):
             [answer] = self.ask(missing)

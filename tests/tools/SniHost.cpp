@@ -11,6 +11,8 @@
 //   flood <n> asks the menu for the properties of item 1, <n> times over in one call, and
 //             prints "flood <items in the answer>", or "flood error <name>"
 //   property <id> <name>  prints "property <value>" or "property error <name>"
+//   eventgroup <n> <id>  sends <n> clicks on item <id> in one EventGroup call and prints
+//             "eventgroup <ids the menu reports unknown>", or "eventgroup error <name>"
 //   layout <id>  prints "layout <label>|<label>..." for the item's children ("-" for a
 //             separator), as a host builds its menu, or "layout error <name>"
 
@@ -20,6 +22,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusVariant>
 #include <QSocketNotifier>
 #include <QStringList>
@@ -66,6 +69,32 @@ signals:
 private:
     QStringList m_items;
 };
+
+// (isvu): a host's event on a menu item, here always a click.
+struct ClickEvent
+{
+    int id = 0;
+};
+Q_DECLARE_METATYPE(ClickEvent)
+
+QDBusArgument& operator<<(QDBusArgument& argument, const ClickEvent& event)
+{
+    argument.beginStructure();
+    argument << event.id << QStringLiteral("clicked") << QDBusVariant(QString()) << uint(0);
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, ClickEvent& event)
+{
+    QString eventId;
+    QDBusVariant data;
+    uint timestamp = 0;
+    argument.beginStructure();
+    argument >> event.id >> eventId >> data >> timestamp;
+    argument.endStructure();
+    return argument;
+}
 
 namespace {
 
@@ -189,6 +218,19 @@ void printMenuProperty(const QString& service, int id, const QString& name)
             qPrintable(reply.arguments().value(0).value<QDBusVariant>().variant().toString()));
 }
 
+void printEventGroup(const QString& service, int copies, int id)
+{
+    const QList<ClickEvent> events(copies, ClickEvent{id});
+    const QDBusMessage reply =
+        callMenu(service, QStringLiteral("EventGroup"), {QVariant::fromValue(events)});
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        std::printf("eventgroup error %s\n", qPrintable(reply.errorName()));
+    else
+        std::printf(
+            "eventgroup %lld\n",
+            static_cast<long long>(qdbus_cast<QList<int>>(reply.arguments().value(0)).size()));
+}
+
 void printLayout(const QString& service, int id)
 {
     const QDBusMessage reply =
@@ -243,6 +285,8 @@ void printPixmap(const QString& service)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    qDBusRegisterMetaType<ClickEvent>();
+    qDBusRegisterMetaType<QList<ClickEvent>>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     Watcher watcher;
     if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
@@ -286,6 +330,8 @@ int main(int argc, char** argv)
                 std::printf("newicons %d\n", watcher.newIcons);
             else if (verb == QLatin1String("flood"))
                 printFlood(item, words.value(1).toInt());
+            else if (verb == QLatin1String("eventgroup"))
+                printEventGroup(item, words.value(1).toInt(), words.value(2).toInt());
             else if (verb == QLatin1String("layout"))
                 printLayout(item, words.value(1).toInt());
             else if (verb == QLatin1String("property"))
