@@ -107,6 +107,8 @@ class SniTest(unittest.TestCase):
         # Clicks by the hundred thousand on one call: one action, and each unknown id told once.
         self.assertEqual(self.ask("eventgroup 200000 99"), ["eventgroup 1"])
         self.assertEqual(self.ask("eventgroup 200000 2"), ["eventgroup 0"])
+        self.assertEqual(self.ask("event 99"),
+                         ["event error org.freedesktop.DBus.Error.InvalidArgs"])
         self.assertEqual(self.ask("property 1 label"), ["property Settings..."])
         for missing in ("property 1 x", "property 0 label", "property 99 label"):
             [answer] = self.ask(missing)

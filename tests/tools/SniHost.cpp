@@ -13,6 +13,7 @@
 //   property <id> <name>  prints "property <value>" or "property error <name>"
 //   eventgroup <n> <id>  sends <n> clicks on item <id> in one EventGroup call and prints
 //             "eventgroup <ids the menu reports unknown>", or "eventgroup error <name>"
+//   event <id>  sends a click on item <id>; prints "event ok" or "event error <name>"
 //   layout <id>  prints "layout <label>|<label>..." for the item's children ("-" for a
 //             separator), as a host builds its menu, or "layout error <name>"
 
@@ -231,6 +232,17 @@ void printEventGroup(const QString& service, int copies, int id)
             static_cast<long long>(qdbus_cast<QList<int>>(reply.arguments().value(0)).size()));
 }
 
+void printEvent(const QString& service, int id)
+{
+    const QDBusMessage reply =
+        callMenu(service, QStringLiteral("Event"),
+                 {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(QString())), 0u});
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        std::printf("event error %s\n", qPrintable(reply.errorName()));
+    else
+        std::printf("event ok\n");
+}
+
 void printLayout(const QString& service, int id)
 {
     const QDBusMessage reply =
@@ -332,6 +344,8 @@ int main(int argc, char** argv)
                 printFlood(item, words.value(1).toInt());
             else if (verb == QLatin1String("eventgroup"))
                 printEventGroup(item, words.value(1).toInt(), words.value(2).toInt());
+            else if (verb == QLatin1String("event"))
+                printEvent(item, words.value(1).toInt());
             else if (verb == QLatin1String("layout"))
                 printLayout(item, words.value(1).toInt());
             else if (verb == QLatin1String("property"))
