@@ -117,6 +117,7 @@ void StatusItem::useHost(bool watcherWasThere)
             useXEmbed();
             return;
         }
+        m_host->setAccessibleDescription(m_accessibleDescription);
         m_host->setImages(pictures());
         m_host->setToolTip(m_toolTipTitle, m_toolTipText);
         connect(m_host.get(), &StatusNotifierItem::activated, this,
@@ -208,6 +209,13 @@ void StatusItem::setToolTip(const QString& title, const QString& text)
         m_host->setToolTip(title, text);
     if (m_xembed)
         showOnXEmbed();
+}
+
+void StatusItem::setAccessibleDescription(const QString& description)
+{
+    m_accessibleDescription = description;
+    if (m_host)
+        m_host->setAccessibleDescription(description);
 }
 
 QRect StatusItem::geometry() const

@@ -41,6 +41,8 @@ public:
     QImage image() const { return m_images.value(0); }
     // What a pointer resting on the item shows.
     void setToolTip(const QString& title, const QString& text);
+    // The picture in words, for a screen reader; set it before the picture it describes.
+    void setAccessibleDescription(const QString& description);
     QString toolTipText() const { return m_toolTipText; }
 
     // True while a StatusNotifierItem host shows the item (it then shows the menu itself).
@@ -76,6 +78,7 @@ private:
     QSize m_blankSize{1, 1};
     QString m_toolTipTitle;
     QString m_toolTipText;
+    QString m_accessibleDescription;
     QTimer m_registrationTimer;
     int m_registrationChecks = 0;
     // Answers in a row that listed the item.

@@ -84,6 +84,9 @@ class StatusNotifierItemAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(DBusToolTip ToolTip READ toolTip)
     Q_PROPERTY(bool ItemIsMenu READ itemIsMenu)
     Q_PROPERTY(QDBusObjectPath Menu READ menu)
+    // Newer hosts (GNOME's extension) ask for these with every picture.
+    Q_PROPERTY(QString IconAccessibleDesc READ accessibleDescription)
+    Q_PROPERTY(QString AttentionAccessibleDesc READ accessibleDescription)
 
 public:
     explicit StatusNotifierItemAdaptor(StatusNotifierItem* item)
@@ -107,6 +110,7 @@ public:
     // A click that is not for the menu is for the item: the left click opens the panel.
     bool itemIsMenu() const { return false; }
     QDBusObjectPath menu() const { return QDBusObjectPath(DBusMenuExporter::objectPath()); }
+    QString accessibleDescription() const { return m_item->accessibleDescription(); }
 
 public slots:
     void Activate(int x, int y) { emit m_item->activated(clickPoint(x, y)); }
@@ -227,6 +231,12 @@ void StatusNotifierItem::setToolTip(const QString& title, const QString& text)
     m_toolTipTitle = title;
     m_toolTipText = text;
     emit toolTipChanged();
+}
+
+void StatusNotifierItem::setAccessibleDescription(const QString& description)
+{
+    // No signal of its own: hosts read it when the picture changes.
+    m_accessibleDescription = description;
 }
 
 DBusToolTip StatusNotifierItem::toolTip() const

@@ -34,6 +34,9 @@ public:
     // The same picture at each size a host may want, most often 1× and 2×.
     void setImages(const QList<QImage>& images);
     void setToolTip(const QString& title, const QString& text);
+    // What the picture shows, in words, for a screen reader; hosts read it with the picture.
+    void setAccessibleDescription(const QString& description);
+    QString accessibleDescription() const { return m_accessibleDescription; }
 
     const DBusImageList& iconPixmaps() const { return m_pixmaps; }
     DBusToolTip toolTip() const;
@@ -55,4 +58,5 @@ private:
     DBusImageList m_pixmaps;
     QString m_toolTipTitle;
     QString m_toolTipText;
+    QString m_accessibleDescription;
 };

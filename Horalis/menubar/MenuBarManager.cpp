@@ -79,6 +79,8 @@ void MenuBarManager::updateIcon()
                                      .arg(wholePercent(progress))
                                      .arg(m_calculator->timeRemainingText()));
     }
+    m_statusItem->setAccessibleDescription(
+        QStringLiteral("%1% of the day").arg(wholePercent(progress)));
     if (!settings.showIcon()) {
         m_statusItem->setImages({});
         return;

@@ -90,12 +90,17 @@ class SniTest(unittest.TestCase):
         self.assertIsNone(self.desktop.panel(), "ContextMenu must not open the panel")
         self.assertIsNone(self.horalis.poll())
 
-    def test_the_host_reads_both_sizes_and_the_tooltip(self):
+    def test_the_host_reads_both_sizes_the_tooltip_and_the_description(self):
         # The pill is 36 x 18 points, sent at 1x and 2x, each picture filled to its size.
         self.assertEqual(self.ask("sizes"), ["sizes 36x18 72x36"])
         [tooltip] = self.ask("tooltip")
         self.assertRegex(tooltip, r"^tooltip Horalis\|\d{1,2}% of the day, "
                                   r"(\d+h )?(\d+m )?(\d+s )?remaining today$")
+        # What the icon shows, in words, for a screen reader on a host that reads it (GNOME's
+        # extension asks with every picture, and logs an error where there is none).
+        figure = re.search(r"\|(\d{1,2})% of the day", tooltip).group(1)
+        self.assertEqual(self.ask("accessible"),
+                         [f"accessible {figure}% of the day|{figure}% of the day"])
 
     def test_a_hostile_client_gets_bounded_answers_and_horalis_stays_on_the_bus(self):
         # The menu as a host builds it, and an error for an item it lacks.

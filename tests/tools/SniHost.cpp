@@ -7,6 +7,7 @@
 //   newicons  prints "newicons <n>", the NewIcon signals items sent so far
 //   sizes     prints "sizes <w>x<h> ...", every icon picture's size in the order sent
 //   tooltip   prints "tooltip <title>|<text>"
+//   accessible  prints "accessible <IconAccessibleDesc>|<AttentionAccessibleDesc>"
 //   activate <x> <y>, context <x> <y>: the same clicks at a given point
 //   flood <n> asks the menu for the properties of item 1, <n> times over in one call, and
 //             prints "flood <items in the answer>", or "flood error <name>"
@@ -334,6 +335,12 @@ int main(int argc, char** argv)
                 printSizes(item);
             else if (verb == QLatin1String("tooltip"))
                 printToolTip(item);
+            else if (verb == QLatin1String("accessible"))
+                std::printf(
+                    "accessible %s|%s\n",
+                    qPrintable(itemProperty(item, QStringLiteral("IconAccessibleDesc")).toString()),
+                    qPrintable(
+                        itemProperty(item, QStringLiteral("AttentionAccessibleDesc")).toString()));
             else if (verb == QLatin1String("activate"))
                 callItem(item, sni, QStringLiteral("Activate"), {x, y});
             else if (verb == QLatin1String("context"))
