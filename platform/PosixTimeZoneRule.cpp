@@ -123,6 +123,7 @@ std::optional<PosixTimeZoneRule> PosixTimeZoneRule::parse(std::string_view text)
     if (text.empty()) {
         std::string_view usRules = ",M3.2.0,M11.1.0";
         text = usRules;
+        rule.m_defaultDates = true;
     }
     if (!consume(text, ',') || !parseChangeDay(text, rule.m_start) || !consume(text, ',') ||
         !parseChangeDay(text, rule.m_end) || !text.empty())

@@ -19,6 +19,9 @@ public:
     std::optional<int64_t> nextChangeAfter(int64_t instant) const;
 
     int32_t standardOffset() const { return m_standardOffset; }
+    // A rule that names daylight time but not when it applies ("EST5EDT"): the C library then
+    // takes the dates from a "posixrules" file, if the system has one.
+    bool hasDefaultDates() const { return m_defaultDates; }
 
 private:
     // One of the three ways POSIX names the day of a change.
@@ -46,6 +49,7 @@ private:
     int32_t m_standardOffset = 0;
     int32_t m_daylightOffset = 0;
     bool m_hasDaylightTime = false;
+    bool m_defaultDates = false;
     ChangeDay m_start;
     ChangeDay m_end;
 };

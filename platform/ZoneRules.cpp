@@ -153,6 +153,10 @@ std::shared_ptr<const ZoneRules> ZoneRules::fromTzif(std::string name, std::stri
             footer.remove_suffix(1);
             if (!footer.empty() && !(zone->m_rule = PosixTimeZoneRule::parse(footer)))
                 return nullptr;
+            // A footer must say when daylight time applies: the C library would look for its
+            // dates in another file, and loses the zone it has read while it does.
+            if (zone->m_rule && zone->m_rule->hasDefaultDates())
+                return nullptr;
         }
     }
     // Without a transition the C library never reaches the footer: the first standard type

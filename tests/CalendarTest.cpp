@@ -229,6 +229,8 @@ TEST(ZoneRules, RejectsTruncatedAndInconsistentFiles)
     name[types + 5] = '\xc8';
     EXPECT_FALSE(ZoneRules::fromTzif("flag", flag.toStdString()));
     EXPECT_FALSE(ZoneRules::fromTzif("name", name.toStdString()));
+    QByteArray undated = bytes.chopped(1) + "JDT\n"; // "JST-9JDT": daylight time, no dates
+    EXPECT_FALSE(ZoneRules::fromTzif("undated", undated.toStdString()));
     EXPECT_FALSE(ZoneRules::fromTzif(
         "footer",
         bytes.chopped(bytes.size() - bytes.lastIndexOf('\n', bytes.size() - 2)).toStdString()));
