@@ -10,21 +10,6 @@ import tempfile
 import time
 
 
-def clear_stale_x_sockets():
-    """Removes X sockets no server holds: one left by a killed X server (an Xwayland whose
-    compositor was killed) has no lock file, and Xvfb then takes its display number while
-    clients that connect through the socket's path reach nothing. Run before starting Xvfb."""
-    folder = "/tmp/.X11-unix"
-    for name in os.listdir(folder) if os.path.isdir(folder) else []:
-        number = name[1:]
-        if name.startswith("X") and number.isdigit() and \
-                not os.path.exists(f"/tmp/.X{number}-lock"):
-            try:
-                os.unlink(os.path.join(folder, name))
-            except OSError:
-                pass
-
-
 def wait_for(predicate, timeout=10.0, interval=0.1):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -57,7 +42,6 @@ class Desktop:
         os.makedirs(self.runtime, mode=0o700)
         self.processes = []
         read_end, write_end = os.pipe()
-        clear_stale_x_sockets()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)

@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from desktop import Window, clear_stale_x_sockets, wait_for
+from desktop import Window, wait_for
 
 HORALIS = os.environ["HORALIS_BINARY"]
 USER = "horalis-e2e"
@@ -71,7 +71,6 @@ class Session:
 
     def start_display(self):
         read_end, write_end = os.pipe()
-        clear_stale_x_sockets()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
              "-nolisten", "tcp", "+extension", "GLX"], pass_fds=(write_end,),
