@@ -32,8 +32,8 @@ const QScreen* screenAt(QPoint point)
 }
 } // namespace
 
-Popover::Popover(QWidget* content)
-    : QWidget(nullptr), m_content(content),
+Popover::Popover()
+    : QWidget(nullptr),
       // Wayland opens a popup only over a window of the program's own that has had input, and
       // a tray program has none: there the panel is a borderless tool window that closes when
       // it loses focus.
@@ -48,15 +48,26 @@ Popover::Popover(QWidget* content)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(content);
-    setFocusProxy(content);
-    content->setFocusPolicy(Qt::StrongFocus);
     if (m_usesPopupWindow)
         m_shield = DesktopShield::open();
     if (m_shield) {
         connect(m_shield.get(), &DesktopShield::clickedOutside, this, &Popover::performClose);
         connect(m_shield.get(), &DesktopShield::escapePressed, this, &Popover::performClose);
     }
+}
+
+Popover::Popover(QWidget* content) : Popover()
+{
+    setContent(content);
+}
+
+void Popover::setContent(QWidget* content)
+{
+    Q_ASSERT(!m_content);
+    m_content = content;
+    layout()->addWidget(content);
+    setFocusProxy(content);
+    content->setFocusPolicy(Qt::StrongFocus);
 }
 
 Popover::~Popover() = default;

@@ -14,7 +14,12 @@ class Popover : public QWidget
     Q_OBJECT
 
 public:
+    // Content made with the popover as its parent is never a window of its own, not even for a
+    // moment: a screen reader that saw it as one would remember it so.
+    Popover();
     explicit Popover(QWidget* content);
+    // Once, before the popover is first shown.
+    void setContent(QWidget* content);
     ~Popover() override;
 
     bool isShown() const { return isVisible(); }
@@ -43,7 +48,7 @@ protected:
 private:
     void ensureGrab();
 
-    QWidget* m_content;
+    QWidget* m_content = nullptr;
     // Only for an X popup in a Wayland session: see DesktopShield.
     std::unique_ptr<DesktopShield> m_shield;
     QElapsedTimer m_sinceClose;

@@ -3,12 +3,15 @@
 #include "Horalis/panel/MenuButton.h"
 #include "Horalis/panel/ProgressStatRow.h"
 #include "Horalis/panel/SegmentedProgressBar.h"
+#include "platform/AccessibleApplication.h"
+#include "platform/Popover.h"
 #include "support/Golden.h"
 #include "support/Palettes.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
@@ -164,4 +167,147 @@ TEST_F(PanelTest, ButtonRowsHoverAndClickOnTheirWholeWidth)
     EXPECT_EQ(quitRequests.count(), 0);
     QTest::mouseClick(quit, Qt::LeftButton, {}, QPoint(150, quit->height() / 2));
     EXPECT_EQ(quitRequests.count(), 1);
+}
+
+namespace {
+
+struct Heard
+{
+    QAccessible::Role role;
+    QString name;
+    QVariant value;
+};
+
+// What a screen reader finds below `parent`, depth first.
+void listInto(QAccessibleInterface* parent, std::vector<Heard>& heard)
+{
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QAccessibleInterface* child = parent->child(i);
+        ASSERT_NE(child, nullptr);
+        QAccessibleValueInterface* value = child->valueInterface();
+        heard.push_back({child->role(), child->text(QAccessible::Name),
+                         value ? value->currentValue() : QVariant()});
+        if (value) {
+            EXPECT_EQ(value->minimumValue(), 0);
+            EXPECT_EQ(value->maximumValue(), 100);
+            EXPECT_EQ(child->childCount(), 0) << "one object, not its parts";
+        }
+        listInto(child, heard);
+    }
+}
+
+std::vector<Heard> withRole(const std::vector<Heard>& all, QAccessible::Role role)
+{
+    std::vector<Heard> found;
+    std::copy_if(all.begin(), all.end(), std::back_inserter(found),
+                 [role](const Heard& h) { return h.role == role; });
+    return found;
+}
+
+} // namespace
+
+TEST_F(PanelTest, AScreenReaderFindsTheOpenPanelWithEachFigureNamed)
+{
+    AccessibleApplication::install();
+    auto* panel = new ContentView(&m_calculator);
+    Popover popover(panel);
+    popover.showRelativeTo(QRect(200, 0, 24, 24));
+    ASSERT_TRUE(popover.isShown());
+
+    // The panel is among the application's windows though it is a popup.
+    QAccessibleInterface* app = QAccessible::queryAccessibleInterface(qApp);
+    QAccessibleInterface* window = nullptr;
+    for (int i = 0; i < app->childCount(); ++i)
+        if (app->child(i)->object() == &popover)
+            window = app->child(i);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), "Horalis");
+    EXPECT_EQ(window->parent(), app);
+
+    std::vector<Heard> heard;
+    listInto(window, heard);
+    const auto texts = withRole(heard, QAccessible::StaticText);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0].name, "25%");
+    EXPECT_EQ(texts[1].name, "18h 0m remaining today");
+    const auto bars = withRole(heard, QAccessible::ProgressBar);
+    ASSERT_EQ(bars.size(), 3u);
+    const std::pair<const char*, int> shown[] = {{"Week", 89}, {"Month", 16}, {"Year", 92}};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(bars[i].name, shown[i].first);
+        EXPECT_EQ(bars[i].value.toInt(), shown[i].second);
+    }
+    const auto buttons = withRole(heard, QAccessible::Button);
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_EQ(buttons[0].name, "Settings...");
+    EXPECT_EQ(buttons[1].name, "Quit Horalis");
+
+    // Press does what a click does.
+    QSignalSpy settings(panel, &ContentView::settingsRequested);
+    QSignalSpy quit(panel, &ContentView::quitRequested);
+    QAccessibleActionInterface* press =
+        QAccessible::queryAccessibleInterface(panel->settingsButton())->actionInterface();
+    ASSERT_NE(press, nullptr);
+    EXPECT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    EXPECT_EQ(press->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+              QStringList{"Ctrl+,"});
+    press->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(settings.count(), 1);
+    EXPECT_EQ(quit.count(), 0);
+}
+
+TEST(ProgressStatRow, AScreenReaderIsToldTheFigureOnlyWhenItChanges)
+{
+    ProgressStatRow row(QStringLiteral("Week"), 0.891, 7);
+    QSignalSpy told(&row, &ProgressStatRow::figureChanged);
+    for (double progress : {0.8915, 0.8999, 0.90, 0.9001})
+        row.setProgress(progress);
+    ASSERT_EQ(told.count(), 1);
+    EXPECT_EQ(told[0][0].value<std::int64_t>(), 90);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&row)->valueInterface()->currentValue(), 90);
+}
+
+TEST_F(PanelTest, TheKeyboardMovesBetweenTheRowsShowingWhereAndRunsThem)
+{
+    auto* panel = new ContentView(&m_calculator);
+    Popover popover(panel);
+    QSignalSpy settings(panel, &ContentView::settingsRequested);
+    QSignalSpy quit(panel, &ContentView::quitRequested);
+    MenuButton* first = panel->settingsButton();
+    MenuButton* second = panel->quitButton();
+    const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = popover.focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+    };
+    const auto highlighted = [&] {
+        return std::pair(first->isHighlighted(), second->isHighlighted());
+    };
+
+    popover.showRelativeTo(QRect(200, 0, 24, 24));
+    EXPECT_EQ(popover.focusWidget(), panel) << "the panel takes the keyboard";
+    EXPECT_EQ(highlighted(), std::pair(false, false)) << "a mouse user sees no focus";
+    press(Qt::Key_Tab);
+    EXPECT_EQ(highlighted(), std::pair(true, false));
+    press(Qt::Key_Down);
+    EXPECT_EQ(highlighted(), std::pair(false, true));
+    press(Qt::Key_Up);
+    EXPECT_EQ(highlighted(), std::pair(true, false));
+    press(Qt::Key_Tab);
+    EXPECT_EQ(highlighted(), std::pair(false, true));
+    press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(highlighted(), std::pair(true, false));
+    press(Qt::Key_Return);
+    EXPECT_EQ(settings.count(), 1);
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    EXPECT_EQ(quit.count(), 1);
+    EXPECT_EQ(settings.count(), 1);
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(popover.isShown());
+
+    // Opened again, the focus starts on the panel, not on the row it last left.
+    popover.showRelativeTo(QRect(200, 0, 24, 24));
+    EXPECT_EQ(highlighted(), std::pair(false, false));
 }

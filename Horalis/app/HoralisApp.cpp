@@ -1,6 +1,7 @@
 #include "Horalis/app/HoralisApp.h"
 
 #include "Horalis/app/AppDelegate.h"
+#include "platform/AccessibleApplication.h"
 #include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 
@@ -13,6 +14,8 @@ HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationDisplayName(QString());
     setDesktopFileName(QStringLiteral("horalis"));
     setQuitOnLastWindowClosed(false);
+    // Before a screen reader first asks, so the tray panel is in the tree it walks.
+    AccessibleApplication::install();
 
     m_instance = std::make_unique<SingleInstance>();
     if (!m_instance->isPrimary())

@@ -51,10 +51,11 @@ void MenuBarManager::setupMenuBar()
 
 void MenuBarManager::setupPopover()
 {
-    m_panel = new ContentView(m_calculator);
+    m_popover = std::make_unique<Popover>();
+    m_panel = new ContentView(m_calculator, m_popover.get());
     connect(m_panel, &ContentView::settingsRequested, this, &MenuBarManager::openSettingsMenu);
     connect(m_panel, &ContentView::quitRequested, this, &MenuBarManager::quitApp);
-    m_popover = std::make_unique<Popover>(m_panel);
+    m_popover->setContent(m_panel);
 }
 
 void MenuBarManager::startTimer()

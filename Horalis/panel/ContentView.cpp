@@ -8,8 +8,12 @@
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <iterator>
 
 using SemanticColors::Color;
 
@@ -33,6 +37,7 @@ ContentView::ContentView(ProgressCalculator* calculator, QWidget* parent)
       m_timeRemaining(centredLabel(this, systemFont(13), Color::SecondaryLabel))
 {
     setFixedWidth(300);
+    setAccessibleName(tr("Progress"));
     setBackgroundRole(SemanticColors::role(Color::WindowBackground));
     setAutoFillBackground(true);
 
@@ -116,6 +121,30 @@ void ContentView::refresh()
     m_rows[0]->setProgress(m_calculator->weekProgress());
     m_rows[1]->setProgress(m_calculator->monthProgress());
     m_rows[2]->setProgress(m_calculator->yearProgress());
+}
+
+bool ContentView::focusNextPrevChild(bool next)
+{
+    // Round the two rows, as in a menu; the panel itself is where the focus starts, not a stop.
+    MenuButton* const rows[] = {m_settings, m_quit};
+    const auto* at = std::find(std::begin(rows), std::end(rows), focusWidget());
+    MenuButton* target = nullptr;
+    if (at == std::end(rows))
+        target = next ? m_settings : m_quit;
+    else
+        target = *at == m_settings ? m_quit : m_settings;
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void ContentView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up) {
+        focusNextPrevChild(event->key() == Qt::Key_Down);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ContentView::showEvent(QShowEvent* event)

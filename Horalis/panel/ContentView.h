@@ -11,6 +11,7 @@ class ProgressStatRow;
 // The panel under the tray icon: the day as a large percentage, the time left today, a row
 // with a segmented bar for each of the week, month and year, then "Settings..." and
 // "Quit Horalis". It shows the calculator's values and follows each refresh with one update.
+// From the keyboard, Tab, Shift+Tab and the arrow keys move between the two button rows.
 class ContentView : public QWidget
 {
     Q_OBJECT
@@ -33,6 +34,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void scheduleRefresh();

@@ -1,9 +1,12 @@
 #include "Horalis/panel/MenuButton.h"
 
+#include "Horalis/panel/AccessibleMenuButton.h"
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
+#include <QFocusEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +18,9 @@ MenuButton::MenuButton(const QString& title, const QKeySequence& shortcut,
                        std::function<void()> action, QWidget* parent)
     : QWidget(parent), m_title(new QLabel(title, this)), m_action(std::move(action))
 {
+    AccessibleMenuButton::install();
+    // Tab reaches it; a click runs it without moving the focus.
+    setFocusPolicy(Qt::TabFocus);
     m_title->setFont(systemFont(13));
     m_title->setTextFormat(Qt::PlainText);
     SemanticColors::setTextColor(*m_title, Color::PrimaryLabel);
@@ -27,10 +33,7 @@ MenuButton::MenuButton(const QString& title, const QKeySequence& shortcut,
     if (!shortcut.isEmpty()) {
         auto* key = new QShortcut(shortcut, this);
         key->setContext(Qt::WindowShortcut);
-        connect(key, &QShortcut::activated, this, [this] {
-            if (m_action)
-                m_action();
-        });
+        connect(key, &QShortcut::activated, this, &MenuButton::activate);
         m_hint = new QLabel(shortcut.toString(QKeySequence::NativeText), this);
         m_hint->setFont(systemFont(11));
         m_hint->setTextFormat(Qt::PlainText);
@@ -51,6 +54,12 @@ QString MenuButton::hintText() const
     return m_hint ? m_hint->text() : QString();
 }
 
+void MenuButton::activate()
+{
+    if (m_action)
+        m_action();
+}
+
 void MenuButton::setHovered(bool hovered)
 {
     if (hovered == m_hovered)
@@ -69,6 +78,39 @@ void MenuButton::leaveEvent(QEvent*)
     setHovered(false);
 }
 
+void MenuButton::setFocusShown(bool shown)
+{
+    if (shown == m_focusShown)
+        return;
+    m_focusShown = shown;
+    update();
+}
+
+void MenuButton::focusInEvent(QFocusEvent* event)
+{
+    // The panel opening takes the focus for itself; only a move by key lands here.
+    setFocusShown(event->reason() != Qt::MouseFocusReason);
+    QWidget::focusInEvent(event);
+}
+
+void MenuButton::focusOutEvent(QFocusEvent* event)
+{
+    setFocusShown(false);
+    QWidget::focusOutEvent(event);
+}
+
+void MenuButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+                  event->key() == Qt::Key_Space)) {
+        event->accept();
+        activate();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 void MenuButton::mousePressEvent(QMouseEvent* event)
 {
     m_pressed = event->button() == Qt::LeftButton;
@@ -82,13 +124,13 @@ void MenuButton::mouseReleaseEvent(QMouseEvent* event)
                          rect().contains(event->position().toPoint());
     m_pressed = false;
     event->accept();
-    if (clicked && m_action)
-        m_action();
+    if (clicked)
+        activate();
 }
 
 void MenuButton::paintEvent(QPaintEvent*)
 {
-    if (!m_hovered)
+    if (!isHighlighted())
         return;
     QPainter painter(this);
     painter.fillRect(rect(), SemanticColors::color(*this, Color::Accent, 0.15));

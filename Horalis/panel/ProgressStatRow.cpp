@@ -1,10 +1,12 @@
 #include "Horalis/panel/ProgressStatRow.h"
 
 #include "Horalis/model/PercentFigure.h"
+#include "Horalis/panel/AccessibleProgressRow.h"
 #include "Horalis/panel/SegmentedProgressBar.h"
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -16,6 +18,7 @@ ProgressStatRow::ProgressStatRow(const QString& label, double progress, std::int
     : QWidget(parent), m_label(new QLabel(label, this)), m_percentage(new QLabel(this)),
       m_bar(new SegmentedProgressBar(progress, segments, 3, 12, this))
 {
+    AccessibleProgressRow::install();
     m_label->setFont(systemFont(13, QFont::Medium));
     SemanticColors::setTextColor(*m_label, Color::PrimaryLabel);
     // The interface fonts of Linux desktops draw digits of equal width already.
@@ -40,8 +43,19 @@ ProgressStatRow::ProgressStatRow(const QString& label, double progress, std::int
 
 void ProgressStatRow::setProgress(double progress)
 {
-    m_percentage->setText(tr("%1%").arg(wholePercent(progress)));
     m_bar->setProgress(progress);
+    const std::int64_t figure = wholePercent(progress);
+    if (figure == m_wholePercent)
+        return;
+    const bool first = !m_wholePercent;
+    m_wholePercent = figure;
+    m_percentage->setText(tr("%1%").arg(figure));
+    // Told only when the figure changes, not at every refresh.
+    if (first)
+        return;
+    QAccessibleValueChangeEvent event(this, QVariant::fromValue(figure));
+    QAccessible::updateAccessibility(&event);
+    emit figureChanged(figure);
 }
 
 QString ProgressStatRow::labelText() const

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QAccessibleWidget>
+
+class ProgressStatRow;
+
+// A period row as a screen reader knows it: one progress bar named after the period ("Week")
+// whose value is the whole percentage the row shows, 0 to 100. Its name, figure and bar are
+// that one object, not three loose children.
+class AccessibleProgressRow : public QAccessibleWidget, public QAccessibleValueInterface
+{
+public:
+    explicit AccessibleProgressRow(ProgressStatRow* row);
+    // Makes every period row answer with this interface.
+    static void install();
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override;
+    void* interface_cast(QAccessible::InterfaceType type) override;
+
+    QVariant currentValue() const override;
+    // The figure follows the clock, never the user.
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    ProgressStatRow* row() const;
+};
