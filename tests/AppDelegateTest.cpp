@@ -65,8 +65,10 @@ TEST(AppDelegate, OneSettingsWindowAtMostAndAFreshOneAfterClosing)
     // A second request brings the same window forward, where it is, on the tab it shows.
     first->findChild<QTabWidget*>()->setCurrentIndex(1);
     first->move(10, 10);
+    first->setWindowState(Qt::WindowMinimized);
     delegate.openSettingsWindow();
     EXPECT_EQ(delegate.settingsWindow(), first.data());
+    EXPECT_FALSE(first->windowState() & Qt::WindowMinimized) << "a minimised window comes back";
     EXPECT_EQ(first->pos(), QPoint(10, 10));
     EXPECT_EQ(first->findChild<QTabWidget*>()->currentIndex(), 1);
 

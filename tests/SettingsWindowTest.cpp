@@ -1,7 +1,10 @@
+#include "Horalis/app/SettingsWindow.h"
 #include "Horalis/Settings/Settings.h"
 #include "Horalis/settings_window/GeneralSettings.h"
 #include "Horalis/settings_window/MenuBarSettings.h"
 #include "Horalis/settings_window/SettingsView.h"
+#include "platform/AccessibleApplication.h"
+#include "platform/LoginItem.h"
 #include "platform/PreferencesStore.h"
 #include "support/Files.h"
 #include "support/Golden.h"
@@ -9,10 +12,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QPointer>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,4 +152,158 @@ TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
     toggle->click();
     EXPECT_FALSE(failure->isVisible()) << "until the next change";
     EXPECT_EQ(m_calls.size(), 4u);
+}
+
+namespace {
+
+// Lets a change of font reach every layout, which passes it up one level at a time.
+void settle()
+{
+    for (int round = 0; round < 5; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+// Whether every control shown inside `root` has at least the room it asks for.
+void expectNothingCut(QWidget* root, const char* where)
+{
+    for (QWidget* control : root->findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(root) ||
+            !(qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+              qobject_cast<QLabel*>(control)))
+            continue;
+        const QSize wanted = control->hasHeightForWidth()
+                                 ? QSize(control->minimumSizeHint().width(),
+                                         control->heightForWidth(control->width()))
+                                 : control->sizeHint();
+        EXPECT_GE(control->width(), wanted.width())
+            << where << ": " << control->metaObject()->className();
+        EXPECT_GE(control->height(), wanted.height())
+            << where << ": " << control->metaObject()->className();
+        const QRect inRoot(control->mapTo(root, QPoint()), control->size());
+        EXPECT_TRUE(root->rect().contains(inRoot))
+            << where << ": " << control->metaObject()->className();
+    }
+}
+
+} // namespace
+
+TEST_F(SettingsWindowTest, ExactlyItsSizeAtTheUsualFontLargerWithALargeOneAndNothingCut)
+{
+    SettingsWindow window(new SettingsView(m_settings, {}));
+    window.show();
+    EXPECT_EQ(window.size(), QSize(480, 280));
+    auto* tabs = window.findChild<QTabWidget*>();
+    for (int tab : {1, 0}) {
+        tabs->setCurrentIndex(tab);
+        settle();
+        expectNothingCut(&window, "usual font");
+    }
+
+    const QFont usual = QApplication::font();
+    QFont large = usual;
+    large.setPointSize(20);
+    QApplication::setFont(large);
+    settle();
+    EXPECT_GT(window.height(), 280);
+    EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "still not resizable";
+    for (int tab : {1, 0}) {
+        tabs->setCurrentIndex(tab);
+        settle();
+        expectNothingCut(&window, "20 pt");
+    }
+    QApplication::setFont(usual);
+    settle();
+    EXPECT_EQ(window.size(), QSize(480, 280));
+}
+
+TEST_F(SettingsWindowTest, EscapeOrCtrlWClosesTheWindow)
+{
+    for (const auto& [key, modifiers] :
+         {std::pair(Qt::Key_Escape, Qt::NoModifier), std::pair(Qt::Key_W, Qt::ControlModifier)}) {
+        QPointer<SettingsWindow> window = new SettingsWindow(new SettingsView(m_settings, {}));
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window.data(), key,
+                        modifiers);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.isNull()) << QKeySequence(key | modifiers).toString().toStdString();
+        delete window.data();
+    }
+}
+
+TEST_F(SettingsWindowTest, AScreenReaderFindsTheWindowAndTabFollowsTheScreen)
+{
+    AccessibleApplication::install();
+    SettingsWindow window(new SettingsView(m_settings, {}));
+    window.show();
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), "Settings");
+
+    auto* tabs = window.findChild<QTabWidget*>();
+    for (int tab : {0, 1}) {
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        // From the tab bar round the focus chain: each stop below the one before.
+        QWidget* at = tabs->tabBar();
+        int lastY = -1;
+        int stops = 0;
+        for (at = at->nextInFocusChain(); at != tabs->tabBar(); at = at->nextInFocusChain()) {
+            if (!at->isVisibleTo(&window) || !(at->focusPolicy() & Qt::TabFocus) ||
+                !tabs->currentWidget()->isAncestorOf(at))
+                continue;
+            const int y = at->mapTo(&window, QPoint()).y();
+            EXPECT_GT(y, lastY) << "tab " << tab << ": " << at->metaObject()->className();
+            lastY = y;
+            ++stops;
+        }
+        EXPECT_EQ(stops, tab == 0 ? 2 : 5);
+    }
+}
+
+TEST_F(SettingsWindowTest, AFailureIsAnAlertAndTheToggleDescribesWhatIsBelowIt)
+{
+    const auto view = open();
+    QCheckBox* toggle = view->general()->launchAtLoginToggle();
+    EXPECT_EQ(toggle->accessibleDescription(), "Automatically start Horalis when you log in");
+    m_failure = QStringLiteral("Failed to configure launch at login: no room");
+    toggle->click();
+    QAccessibleInterface* line =
+        QAccessible::queryAccessibleInterface(view->general()->failureLine());
+    EXPECT_EQ(line->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(line->text(QAccessible::Name), *m_failure);
+    EXPECT_EQ(toggle->accessibleDescription(), *m_failure);
+    m_failure.reset();
+    toggle->click();
+    EXPECT_FALSE(view->general()->failureLine()->isVisible());
+    EXPECT_EQ(toggle->accessibleDescription(), "Automatically start Horalis when you log in");
+}
+
+// The toggle, the stored value and the autostart entry agree after every click, whether or not
+// the preferences can be stored.
+TEST_F(SettingsWindowTest, TheToggleTheStoredValueAndTheEntryNeverDisagree)
+{
+    const QString entry = LoginItem::entryPath();
+    ASSERT_FALSE(entry.isEmpty());
+    const auto clickThrough = [&](Settings& settings, bool storable) {
+        SettingsView view(settings, configureLaunchAtLogin);
+        view.show();
+        QCheckBox* toggle = view.general()->launchAtLoginToggle();
+        for (bool wanted : {true, false, true, false}) {
+            toggle->click();
+            const bool on = storable && wanted;
+            EXPECT_EQ(toggle->isChecked(), on) << "storable " << storable << ", wanted " << wanted;
+            EXPECT_EQ(settings.value(Preferences::launchAtLogin), on);
+            EXPECT_EQ(QFile::exists(entry), on);
+        }
+    };
+    // A folder where the file should be: nothing can be stored.
+    const QString blocked = m_dir.filePath(QStringLiteral("blocked.conf"));
+    ASSERT_TRUE(QDir().mkpath(blocked));
+    Settings unwritable(std::make_unique<PreferencesStore>(blocked));
+    clickThrough(unwritable, false);
+    clickThrough(m_settings, true);
 }

@@ -31,7 +31,5 @@ void AppDelegate::openSettingsWindow()
         // builds a fresh one, on its first tab, centred again.
         m_settingsWindow = window;
     }
-    m_settingsWindow->show();
-    m_settingsWindow->raise();
-    m_settingsWindow->activateWindow();
+    m_settingsWindow->bringToFront();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Horalis/app/SettingsWindow.h"
 #include "Horalis/menubar/MenuBarManagerDelegate.h"
 
 #include <QPointer>
@@ -27,11 +28,11 @@ public:
 
     ProgressCalculator* calculator() const { return m_calculator.get(); }
     MenuBarManager* menuBarManager() const { return m_menuBarManager.get(); }
-    QWidget* settingsWindow() const { return m_settingsWindow; }
+    SettingsWindow* settingsWindow() const { return m_settingsWindow; }
 
 private:
     // Declared in reverse order of destruction: manager, calculator, window.
-    QPointer<QWidget> m_settingsWindow;
+    QPointer<SettingsWindow> m_settingsWindow;
     std::unique_ptr<ProgressCalculator> m_calculator;
     std::unique_ptr<MenuBarManager> m_menuBarManager;
 };

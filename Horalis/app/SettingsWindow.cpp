@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -18,7 +19,23 @@ SettingsWindow::SettingsWindow(QWidget* content) : QWidget(nullptr)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(content ? content : new SettingsView(this));
-    setFixedSize(480, 280);
+    // Exactly the content's size, which is never below 480 × 280 and larger only where a large
+    // font needs the room; it follows a change of font while open.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Sized now, so that it can be centred before it is shown.
+    layout->activate();
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &QWidget::close);
+}
+
+void SettingsWindow::bringToFront()
+{
+    // show() alone leaves a minimised window minimised.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
 }
 
 void SettingsWindow::centreOnPointerScreen()

@@ -1,6 +1,7 @@
 #include "Horalis/settings_window/GeneralSettings.h"
 
 #include "Horalis/Settings/WeekStart.h"
+#include "Horalis/settings_window/AlertLine.h"
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
@@ -12,9 +13,8 @@
 
 namespace {
 
-QLabel* secondaryLine(const QString& text, QWidget* parent)
+template <typename Label> Label* secondaryLine(Label* label)
 {
-    auto* label = new QLabel(text, parent);
     label->setFont(systemFont(11));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
@@ -30,14 +30,16 @@ GeneralSettings::GeneralSettings(Settings& settings, LaunchAtLoginConfigurer con
       m_launchAtLogin(new StoredPreference(settings, Preferences::launchAtLogin, this)),
       m_weekStart(new StoredPreference(settings, Preferences::weekStart, this)),
       m_configure(std::move(configure)), m_toggle(new QCheckBox(tr("Launch at login"), this)),
-      m_failure(secondaryLine(QString(), this)), m_picker(new QComboBox(this))
+      m_description(
+          secondaryLine(new QLabel(tr("Automatically start Horalis when you log in"), this))),
+      m_failure(secondaryLine(new AlertLine(this))), m_picker(new QComboBox(this))
 {
     auto* form = new QVBoxLayout(this);
     form->setContentsMargins(24, 24, 24, 24);
     form->addWidget(m_toggle);
-    form->addWidget(secondaryLine(tr("Automatically start Horalis when you log in"), this));
+    form->addWidget(m_description);
     form->addWidget(m_failure);
-    m_failure->hide();
+    m_toggle->setAccessibleDescription(m_description->text());
 
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setContentsMargins(0, 8, 0, 0);
@@ -66,17 +68,32 @@ void GeneralSettings::showStoredValues()
     m_picker->setCurrentIndex(static_cast<int>(m_weekStart->value().value()));
 }
 
+QLabel* GeneralSettings::failureLine() const
+{
+    return m_failure;
+}
+
 void GeneralSettings::toggleChanged(bool enabled)
 {
     const bool before = m_launchAtLogin->value();
-    m_launchAtLogin->set(enabled);
+    // A choice that cannot be stored is not made: the toggle shows the stored value again and
+    // the autostart entry stays as it is, so the three never disagree.
+    if (!m_launchAtLogin->set(enabled)) {
+        showStoredValues();
+        return;
+    }
     if (before == enabled)
         return;
     // The toggle and the preference keep the user's choice even when registration fails; the
     // failure is told below the description until the next change.
-    const std::optional<QString> failure = m_configure ? m_configure(enabled) : std::nullopt;
-    m_failure->setText(failure.value_or(QString()));
-    m_failure->setVisible(failure.has_value());
+    tellFailure(m_configure ? m_configure(enabled) : std::nullopt);
+}
+
+void GeneralSettings::tellFailure(const std::optional<QString>& failure)
+{
+    m_failure->tell(failure.value_or(QString()));
+    // A screen reader tells what is below the toggle when it comes to it.
+    m_toggle->setAccessibleDescription(failure.value_or(m_description->text()));
 }
 
 void GeneralSettings::dayChosen(int index)

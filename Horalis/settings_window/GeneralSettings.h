@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+class AlertLine;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -22,17 +23,19 @@ public:
     QCheckBox* launchAtLoginToggle() const { return m_toggle; }
     QComboBox* weekStartPicker() const { return m_picker; }
     // The line that tells a failed registration; hidden otherwise.
-    QLabel* failureLine() const { return m_failure; }
+    QLabel* failureLine() const;
 
 private:
     void showStoredValues();
     void toggleChanged(bool enabled);
     void dayChosen(int index);
+    void tellFailure(const std::optional<QString>& failure);
 
     StoredPreference<bool>* m_launchAtLogin;
     StoredPreference<WeekStart>* m_weekStart;
     LaunchAtLoginConfigurer m_configure;
     QCheckBox* m_toggle;
-    QLabel* m_failure;
+    QLabel* m_description;
+    AlertLine* m_failure;
     QComboBox* m_picker;
 };

@@ -15,12 +15,11 @@ MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
     : QWidget(parent), m_iconStyle(new StoredPreference(settings, Preferences::iconStyle, this)),
       m_iconFlipped(new StoredPreference(settings, Preferences::iconFlipped, this)),
       m_iconColor(new StoredPreference(settings, Preferences::iconColor, this)),
-      m_styles(new QButtonGroup(this)), m_flip(new QCheckBox(tr("Flip progress direction"), this)),
-      m_colors(new QComboBox(this))
+      m_styles(new QButtonGroup(this))
 {
     auto* form = new QVBoxLayout(this);
-    form->setContentsMargins(24, 16, 24, 16);
-    form->setSpacing(10);
+    form->setContentsMargins(24, 24, 24, 24);
+    form->setSpacing(16);
 
     auto* choice = new QVBoxLayout;
     choice->setSpacing(8);
@@ -36,6 +35,9 @@ MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
         m_styles->addButton(radio, static_cast<int>(style.value()));
         radioColumn->addWidget(radio);
     }
+    // Made in screen order, which Tab follows.
+    m_flip = new QCheckBox(tr("Flip progress direction"), this);
+    m_colors = new QComboBox(this);
     choice->addWidget(radios);
     form->addLayout(choice);
     form->addWidget(new Divider(this));

@@ -33,6 +33,6 @@ private:
     StoredPreference<bool>* m_iconFlipped;
     StoredPreference<IconColor>* m_iconColor;
     QButtonGroup* m_styles;
-    QCheckBox* m_flip;
-    QComboBox* m_colors;
+    QCheckBox* m_flip = nullptr;
+    QComboBox* m_colors = nullptr;
 };

@@ -5,6 +5,8 @@
 #include "Horalis/settings_window/MenuBarSettings.h"
 #include "Horalis/settings_window/TabIcons.h"
 
+#include <QEvent>
+#include <QLayout>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -22,5 +24,23 @@ SettingsView::SettingsView(Settings& settings, LaunchAtLoginConfigurer configure
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);
-    setFixedSize(480, 280);
+    // 480 × 280 at the desktop's usual font; a larger one makes room for itself.
+    setMinimumSize(480, 280);
+}
+
+void SettingsView::changeEvent(QEvent* event)
+{
+    // A tab not shown never hears that its controls changed size, yet the window's size is
+    // worked out from both tabs. Once every control has its new font, that is.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                for (QLayout* layout : m_tabs->findChildren<QLayout*>())
+                    layout->invalidate();
+                updateGeometry();
+            },
+            Qt::QueuedConnection);
+    }
+    QWidget::changeEvent(event);
 }

@@ -10,8 +10,8 @@ class Settings;
 class QTabWidget;
 
 // The Settings window's content: the preferences it edits, each a live view onto the file,
-// on two tabs, "General" and "Menu Bar". 480 × 280, with no Apply or Cancel: every
-// change is stored at once.
+// on two tabs, "General" and "Menu Bar". 480 × 280, or as much more as a large font needs,
+// with no Apply or Cancel: every change is stored at once.
 class SettingsView : public QWidget
 {
     Q_OBJECT
@@ -23,6 +23,9 @@ public:
     QTabWidget* tabs() const { return m_tabs; }
     GeneralSettings* general() const { return m_general; }
     MenuBarSettings* menuBar() const { return m_menuBar; }
+
+protected:
+    void changeEvent(QEvent* event) override;
 
 private:
     QTabWidget* m_tabs;
