@@ -22,5 +22,8 @@ QPalette::ColorRole role(Color color);
 QColor color(const QWidget& widget, Color color, qreal opacity = 1.0);
 // Draws `widget`'s text (a QLabel's, say) in the semantic colour.
 void setTextColor(QWidget& widget, Color color);
+// The semantic colours in their dark values, and the controls' colours to go with them, for a
+// desktop that asks for a dark style while Qt was given a light palette.
+QPalette darkPalette();
 
 } // namespace SemanticColors

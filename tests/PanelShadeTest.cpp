@@ -1,17 +1,12 @@
 // How dark the panel that holds the icon is, from what the desktop says and shows.
 
 #include "platform/PanelShade.h"
+#include "support/FakePortal.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
 
-#include <QDBusConnection>
-#include <QDBusVariant>
 #include <QImage>
-#include <QProcess>
-#include <QThread>
-
-#include <atomic>
 
 TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
 {
@@ -40,50 +35,12 @@ TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
     EXPECT_EQ(PanelShade::fromPixels({}), std::nullopt);
 }
 
-namespace {
-
-// The freedesktop appearance portal, as xdg-desktop-portal answers Read.
-class FakePortal : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.Settings")
-
-public:
-    std::atomic<uint> colorScheme = 0;
-
-public slots:
-    QDBusVariant Read(const QString& group, const QString& key)
-    {
-        if (group != QLatin1String("org.freedesktop.appearance") ||
-            key != QLatin1String("color-scheme"))
-            return {};
-        // A variant in a variant, as the portal sends it.
-        return QDBusVariant(QVariant::fromValue(QDBusVariant(uint(colorScheme))));
-    }
-};
-
-} // namespace
-
 TEST(PanelShade, FollowsTheAppearancePortalWhereThePanelItselfSaysNothing)
 {
-    QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                  QStringLiteral("--print-address=1")});
-    ASSERT_TRUE(daemon.waitForReadyRead(5000)) << "no dbus-daemon";
-    const QString address = QString::fromLatin1(daemon.readLine()).trimmed();
-    QDBusConnection portalBus = QDBusConnection::connectToBus(address, QStringLiteral("portal"));
-    QDBusConnection desktopBus = QDBusConnection::connectToBus(address, QStringLiteral("desktop"));
-    ASSERT_TRUE(portalBus.isConnected() && desktopBus.isConnected());
-
-    // Answering on a thread of its own, as a portal answers from another process.
-    QThread thread;
-    FakePortal portal;
-    portal.moveToThread(&thread);
-    thread.start();
-    ASSERT_TRUE(portalBus.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), &portal,
-                                         QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(portalBus.registerService(QStringLiteral("org.freedesktop.portal.Desktop")));
+    PrivateBus bus;
+    ASSERT_TRUE(bus.isUp()) << "no dbus-daemon";
+    FakePortal portal(bus.connect(QStringLiteral("portal")));
+    QDBusConnection desktopBus = bus.connect(QStringLiteral("desktop"));
 
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
     portal.colorScheme = 1;
@@ -92,14 +49,4 @@ TEST(PanelShade, FollowsTheAppearancePortalWhereThePanelItselfSaysNothing)
     EXPECT_FALSE(PanelShade(desktopBus).isDark(QRect())) << "2 asks for light";
     portal.colorScheme = 0;
     EXPECT_FALSE(PanelShade(desktopBus).isDark(QRect())) << "no preference: the light palette";
-
-    portalBus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"));
-    thread.quit();
-    thread.wait();
-    QDBusConnection::disconnectFromBus(QStringLiteral("portal"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("desktop"));
-    daemon.terminate();
-    daemon.waitForFinished();
 }
-
-#include "PanelShadeTest.moc"

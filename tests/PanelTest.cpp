@@ -5,6 +5,7 @@
 #include "Horalis/panel/SegmentedProgressBar.h"
 #include "platform/AccessibleApplication.h"
 #include "platform/Popover.h"
+#include "platform/SemanticColors.h"
 #include "support/Golden.h"
 #include "support/Palettes.h"
 #include "support/TestTime.h"
@@ -103,8 +104,8 @@ TEST_F(PanelTest, ShowsTheCalculatorsValuesInOrder)
 // palette.
 TEST_F(PanelTest, LooksAsItsPicture)
 {
-    const std::pair<const char*, QPalette> palettes[] = {{"panel-light.png", lightPalette()},
-                                                         {"panel-dark.png", darkPalette()}};
+    const std::pair<const char*, QPalette> palettes[] = {
+        {"panel-light.png", lightPalette()}, {"panel-dark.png", SemanticColors::darkPalette()}};
     for (const auto& [name, palette] : palettes) {
         m_panel.setPalette(palette);
         m_panel.show();
@@ -259,13 +260,18 @@ TEST_F(PanelTest, AScreenReaderFindsTheOpenPanelWithEachFigureNamed)
 
 TEST(ProgressStatRow, AScreenReaderIsToldTheFigureOnlyWhenItChanges)
 {
-    ProgressStatRow row(QStringLiteral("Week"), 0.891, 7);
+    QWidget panel;
+    ProgressStatRow row(QStringLiteral("Week"), 0.891, 7, &panel);
     QSignalSpy told(&row, &ProgressStatRow::figureChanged);
     for (double progress : {0.8915, 0.8999, 0.90, 0.9001})
         row.setProgress(progress);
     ASSERT_EQ(told.count(), 1);
     EXPECT_EQ(told[0][0].value<std::int64_t>(), 90);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(&row)->valueInterface()->currentValue(), 90);
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(&row);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->role(), QAccessible::ProgressBar);
+    ASSERT_NE(bar->valueInterface(), nullptr);
+    EXPECT_EQ(bar->valueInterface()->currentValue(), 90);
 }
 
 TEST_F(PanelTest, TheKeyboardMovesBetweenTheRowsShowingWhereAndRunsThem)

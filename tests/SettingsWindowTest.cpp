@@ -6,6 +6,7 @@
 #include "platform/AccessibleApplication.h"
 #include "platform/LoginItem.h"
 #include "platform/PreferencesStore.h"
+#include "platform/SemanticColors.h"
 #include "support/Files.h"
 #include "support/Golden.h"
 
@@ -69,6 +70,20 @@ TEST_F(SettingsWindowTest, TabsAndDefaultsOnAnEmptyStoreLookAsTheirPictures)
     EXPECT_EQ(view->general()->weekStartPicker()->count(), 7);
     EXPECT_EQ(file(), before) << "opening writes nothing";
     EXPECT_TRUE(m_calls.empty()) << "opening registers nothing";
+}
+
+// On a dark desktop: the palette Horalis puts on then.
+TEST_F(SettingsWindowTest, TheDarkStyleLooksAsItsPictures)
+{
+    const QPalette usual = QApplication::palette();
+    QApplication::setPalette(SemanticColors::darkPalette());
+    {
+        const auto view = open();
+        expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-general-dark.png"));
+        view->tabs()->setCurrentIndex(1);
+        expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-menubar-dark.png"));
+    }
+    QApplication::setPalette(usual);
 }
 
 TEST_F(SettingsWindowTest, UnknownStoredTextsShowDefaultsWithoutBeingWritten)

@@ -2,9 +2,12 @@
 
 #include "Horalis/app/AppDelegate.h"
 #include "platform/AccessibleApplication.h"
+#include "platform/DesktopColorScheme.h"
 #include "platform/QuitSignals.h"
+#include "platform/SemanticColors.h"
 #include "platform/SingleInstance.h"
 
+#include <QStyle>
 #include <QTimer>
 
 HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
@@ -22,6 +25,11 @@ HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
         return;
     // A session's end or Ctrl+C leaves the way "Quit Horalis" does.
     connect(new QuitSignals(this), &QuitSignals::quitRequested, this, &QCoreApplication::quit);
+    m_givenPalette = palette();
+    m_colorScheme = std::make_unique<DesktopColorScheme>();
+    connect(m_colorScheme.get(), &DesktopColorScheme::darkChanged, this,
+            &HoralisApp::followColorScheme);
+    followColorScheme(m_colorScheme->isDark());
     m_appDelegate = std::make_unique<AppDelegate>();
     // Launching has finished once the event loop runs.
     QTimer::singleShot(0, m_appDelegate.get(), &AppDelegate::applicationDidFinishLaunching);
@@ -31,6 +39,16 @@ HoralisApp::~HoralisApp()
 {
     // The delegate's windows and tray item must go while the application still exists.
     m_appDelegate.reset();
+}
+
+void HoralisApp::followColorScheme(bool dark)
+{
+    // A palette Qt was given dark (by a platform theme) is the desktop's own: kept as it is.
+    const bool givenDark = m_givenPalette.color(QPalette::Window).lightnessF() < 0.5;
+    if (dark == givenDark)
+        setPalette(m_givenPalette);
+    else
+        setPalette(dark ? SemanticColors::darkPalette() : style()->standardPalette());
 }
 
 bool HoralisApp::isPrimaryInstance() const

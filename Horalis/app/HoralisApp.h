@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QApplication>
+#include <QPalette>
 
 #include <memory>
 
 class AppDelegate;
+class DesktopColorScheme;
 class SingleInstance;
 
 // The application: a tray program with no window at start, which closing a window never ends.
 // Only one runs per session; a second start leaves `isPrimaryInstance()` false and does nothing.
+// Its windows follow the desktop's light or dark style.
 class HoralisApp : public QApplication
 {
     Q_OBJECT
@@ -21,6 +24,10 @@ public:
     AppDelegate* appDelegate() const { return m_appDelegate.get(); }
 
 private:
+    void followColorScheme(bool dark);
+
     std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<DesktopColorScheme> m_colorScheme;
+    QPalette m_givenPalette;
     std::unique_ptr<AppDelegate> m_appDelegate;
 };

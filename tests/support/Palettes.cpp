@@ -19,8 +19,3 @@ QPalette lightPalette()
 {
     return palette(0xf6f6f6, 0x1d1d1f, 0x6e6e73, 0x307ce8, 0xd6d6d6);
 }
-
-QPalette darkPalette()
-{
-    return palette(0x2b2b2e, 0xf2f2f2, 0xa0a0a6, 0x3d8bf2, 0x48484c);
-}

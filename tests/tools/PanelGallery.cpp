@@ -3,6 +3,7 @@
 
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
+#include "platform/SemanticColors.h"
 #include "support/Palettes.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
     qputenv("TZ", "Europe/Berlin");
     QApplication app(argc, argv);
     ProgressCalculator calculator([] { return 1796915520.0; }); // 2026-12-10 15:12 in Berlin
-    const QPalette palettes[] = {lightPalette(), darkPalette()};
+    const QPalette palettes[] = {lightPalette(), SemanticColors::darkPalette()};
     for (int i = 0; i < 2 && i + 1 < argc; ++i) {
         ContentView panel(&calculator);
         panel.setPalette(palettes[i]);

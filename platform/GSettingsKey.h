@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+// One string key of the desktop's GSettings (dconf) store, such as GNOME's
+// org.gnome.desktop.interface color-scheme: read once, then followed through GSettings' own
+// change notification. Reading is a look into dconf's memory-mapped file, never a wait.
+class GSettingsKey : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Where the schema is not installed, or has no such key holding a string, the key has no
+    // value and never changes: GSettings would abort the program on an unknown schema.
+    GSettingsKey(const char* schema, const char* key, QObject* parent = nullptr);
+    ~GSettingsKey() override;
+
+    std::optional<QString> value() const;
+
+signals:
+    void changed();
+
+private:
+    static void onChanged(void* settings, const char* key, void* self);
+
+    // A GSettings*, kept out of this header: GLib's headers and Qt's keywords do not mix.
+    void* m_settings = nullptr;
+    QByteArray m_key;
+};
