@@ -41,10 +41,10 @@ void MenuBarManager::setupMenuBar()
     updateIcon();
     connect(m_statusItem.get(), &StatusItem::clicked, this, &MenuBarManager::handleClick);
     // The panel and the timer follow once the event loop has passed the item to the tray, so
-    // building the panel does not hold the icon back. Until then a click finds no popover and
-    // does nothing.
+    // building the panel does not hold the icon back; a click that comes first builds it then.
     QTimer::singleShot(0, this, [this] {
-        setupPopover();
+        if (!m_popover)
+            setupPopover();
         startTimer();
     });
 }
@@ -122,8 +122,10 @@ QRect MenuBarManager::anchorFor(QPoint at) const
 
 void MenuBarManager::togglePopover(QPoint at)
 {
-    if (!m_statusItem || !m_popover)
+    if (!m_statusItem)
         return;
+    if (!m_popover)
+        setupPopover();
     if (m_popover->isShown()) {
         m_popover->performClose();
         return;

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,8 +56,9 @@ GeneralSettings::GeneralSettings(Settings& settings, LaunchAtLoginConfigurer con
     form->addStretch(1);
 
     showStoredValues();
-    // clicked and activated come from the user only, never from showing a stored value.
-    connect(m_toggle, &QCheckBox::clicked, this, &GeneralSettings::toggleChanged);
+    // toggled comes from the user, by a click, a key or a screen reader's action: showing a
+    // stored value keeps it quiet. activated comes from the user only.
+    connect(m_toggle, &QCheckBox::toggled, this, &GeneralSettings::toggleChanged);
     connect(m_picker, &QComboBox::activated, this, &GeneralSettings::dayChosen);
     connect(m_launchAtLogin, &PreferenceWatch::changed, this, &GeneralSettings::showStoredValues);
     connect(m_weekStart, &PreferenceWatch::changed, this, &GeneralSettings::showStoredValues);
@@ -64,6 +66,7 @@ GeneralSettings::GeneralSettings(Settings& settings, LaunchAtLoginConfigurer con
 
 void GeneralSettings::showStoredValues()
 {
+    const QSignalBlocker quiet(m_toggle);
     m_toggle->setChecked(m_launchAtLogin->value());
     m_picker->setCurrentIndex(static_cast<int>(m_weekStart->value().value()));
 }

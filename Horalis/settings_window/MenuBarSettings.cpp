@@ -9,7 +9,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalBlocker>
+
 #include <QVBoxLayout>
+#include <memory>
+#include <vector>
 
 MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
     : QWidget(parent), m_iconStyle(new StoredPreference(settings, Preferences::iconStyle, this)),
@@ -59,8 +63,14 @@ MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
     form->addStretch(1);
 
     showStoredValues();
-    connect(m_styles, &QButtonGroup::buttonClicked, this, &MenuBarSettings::styleChosen);
-    connect(m_flip, &QCheckBox::clicked, this, [this](bool flipped) {
+    // From the user, by a click, a key or a screen reader's action: showing a stored value
+    // keeps the buttons quiet.
+    connect(m_styles, &QButtonGroup::buttonToggled, this,
+            [this](QAbstractButton* button, bool checked) {
+                if (checked)
+                    styleChosen(button);
+            });
+    connect(m_flip, &QCheckBox::toggled, this, [this](bool flipped) {
         m_iconFlipped->set(flipped);
         showStoredValues();
     });
@@ -73,8 +83,15 @@ MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
 void MenuBarSettings::showStoredValues()
 {
     const IconStyle style = m_iconStyle->value();
-    m_styles->button(static_cast<int>(style.value()))->setChecked(true);
-    m_flip->setChecked(m_iconFlipped->value());
+    {
+        std::vector<std::unique_ptr<QSignalBlocker>> quiet;
+        quiet.push_back(std::make_unique<QSignalBlocker>(m_flip));
+        quiet.push_back(std::make_unique<QSignalBlocker>(m_styles));
+        for (QAbstractButton* radio : m_styles->buttons())
+            quiet.push_back(std::make_unique<QSignalBlocker>(radio));
+        m_styles->button(static_cast<int>(style.value()))->setChecked(true);
+        m_flip->setChecked(m_iconFlipped->value());
+    }
     // Hiding the toggle leaves "iconFlipped" as it is.
     m_flip->setVisible(style != IconStyle::percentage);
     m_colors->setCurrentIndex(static_cast<int>(m_iconColor->value().value()));

@@ -143,8 +143,15 @@ class Desktop:
         return [w for w in (self.geometry(i) for i in ids) if w]
 
     def icon(self):
+        """The docked icon, once it has its place: on screen, and there twice in a row (a tray
+        lays its items out again as a window manager comes, or another item docks)."""
         docked = self.docked_icons()
-        return self.geometry(docked[0]) if docked else None
+        first = self.geometry(docked[0]) if docked else None
+        if not first or first.x < 0 or first.y < 0:
+            return None
+        time.sleep(0.1)
+        again = self.geometry(docked[0])
+        return first if again and (again.x, again.y) == (first.x, first.y) else None
 
     def panel(self):
         return next((w for w in self.visible_windows() if w.width == 300), None)
@@ -234,7 +241,7 @@ class Desktop:
     @staticmethod
     def style_choice(window, index):
         """Where to click Pill (0), Circle (1) or Percentage (2) on the "Menu Bar" tab."""
-        return window.x + 40, window.y + 86 + 22 * index
+        return window.x + 40, window.y + 85 + 26 * index
 
     def wait_for_picture(self, window, condition, timeout=3.0):
         """Polls pictures of the window until condition(path) holds; the last path or None."""
