@@ -7,20 +7,28 @@
 
 namespace {
 
-QAccessibleInterface* factory(const QString&, QObject* object)
+// A widget made straight from QWidget, as Qt's own would be, but a window to a screen reader
+// while it is one, not the anonymous filler Qt takes every plain widget for.
+class PlainWidget : public QAccessibleWidget
+{
+public:
+    using QAccessibleWidget::QAccessibleWidget;
+
+    QAccessible::Role role() const override
+    {
+        return widget()->isWindow() ? QAccessible::Window : QAccessibleWidget::role();
+    }
+};
+
+QAccessibleInterface* factory(const QString& className, QObject* object)
 {
     if (!object)
         return nullptr;
     if (object == qApp)
         return new AccessibleApplication;
-    // A window made straight from QWidget is a window to a screen reader, not the anonymous
-    // filler Qt takes a plain widget for.
-    if (object->isWidgetType() &&
-        object->metaObject()->superClass() == &QWidget::staticMetaObject) {
-        auto* widget = static_cast<QWidget*>(object);
-        if (widget->isWindow())
-            return new QAccessibleWidget(widget, QAccessible::Window);
-    }
+    // Asked at the QWidget level only where nothing answered for a class below it.
+    if (object->isWidgetType() && className == QLatin1String("QWidget"))
+        return new PlainWidget(static_cast<QWidget*>(object));
     return nullptr;
 }
 

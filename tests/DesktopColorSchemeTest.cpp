@@ -99,11 +99,13 @@ TEST(DesktopColorScheme, FollowsKdesColourSchemeFile)
     ScopedEnv home("XDG_CONFIG_HOME", config.path().toStdString());
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "KDE");
     const QString path = config.filePath(QStringLiteral("kdeglobals"));
-    writeFileText(path, "[Colors:Window]\nBackgroundNormal=32,35,38\n");
     DesktopColorScheme scheme{QDBusConnection(QString())};
-    EXPECT_TRUE(scheme.isDark());
+    EXPECT_FALSE(scheme.isDark()) << "no colour scheme written yet";
 
     QSignalSpy changes(&scheme, &DesktopColorScheme::darkChanged);
+    writeFileText(path, "[Colors:Window]\nBackgroundNormal=32,35,38\n");
+    ASSERT_TRUE(changes.wait(5000));
+    EXPECT_TRUE(scheme.isDark());
     // As KDE saves it: a new file put in the old one's place.
     writeFileText(path + QStringLiteral(".new"), "[Colors:Window]\nBackgroundNormal=239,240,241\n");
     ASSERT_TRUE(QFile::remove(path));

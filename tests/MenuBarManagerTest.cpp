@@ -196,3 +196,18 @@ TEST_F(MenuBarManagerTest, ThePanelAnswersItsShortcutsAndEscape)
     QTest::keyClick(popover, Qt::Key_Escape);
     EXPECT_FALSE(popover->isShown());
 }
+
+// A host may pass a click on before the event loop has built the panel: it still opens.
+TEST(MenuBarManager, AClickBeforeThePanelIsBuiltOpensIt)
+{
+    ScopedEnv zone("TZ", "Etc/UTC");
+    ProgressCalculator calculator([] { return utc(2026, 12, 6, 6); });
+    MenuBarManager manager(&calculator);
+    manager.setupMenuBar();
+    EXPECT_EQ(manager.popover(), nullptr) << "built once the event loop runs";
+    manager.togglePopover();
+    ASSERT_NE(manager.popover(), nullptr);
+    EXPECT_TRUE(manager.popover()->isShown());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(manager.popover()->isShown()) << "built once only";
+}

@@ -296,6 +296,8 @@ TEST_F(PanelTest, TheKeyboardMovesBetweenTheRowsShowingWhereAndRunsThem)
     EXPECT_EQ(highlighted(), std::pair(false, false)) << "a mouse user sees no focus";
     press(Qt::Key_Tab);
     EXPECT_EQ(highlighted(), std::pair(true, false));
+    if (const QString shots = qEnvironmentVariable("HORALIS_SCREENSHOTS"); !shots.isEmpty())
+        popover.grab().save(shots + QStringLiteral("/panel-keyboard-focus.png"));
     press(Qt::Key_Down);
     EXPECT_EQ(highlighted(), std::pair(false, true));
     press(Qt::Key_Up);

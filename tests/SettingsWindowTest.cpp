@@ -227,6 +227,8 @@ TEST_F(SettingsWindowTest, ExactlyItsSizeAtTheUsualFontLargerWithALargeOneAndNot
         tabs->setCurrentIndex(tab);
         settle();
         expectNothingCut(&window, "20 pt");
+        if (const QString shots = qEnvironmentVariable("HORALIS_SCREENSHOTS"); !shots.isEmpty())
+            window.grab().save(QStringLiteral("%1/settings-20pt-%2.png").arg(shots).arg(tab));
     }
     QApplication::setFont(usual);
     settle();

@@ -20,6 +20,18 @@ def wait_for(predicate, timeout=10.0, interval=0.1):
     return predicate()
 
 
+def stop_x_server(process):
+    """Ends an X server as a session's end does, so that it takes its socket and its lock
+    with it: killed outright it leaves both, and the next server started with -displayfd may
+    be given a display whose stale socket a client then fails to reach."""
+    process.terminate()
+    try:
+        process.wait(5)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 class Window:
     def __init__(self, wid, x, y, width, height):
         self.wid, self.x, self.y, self.width, self.height = wid, x, y, width, height
@@ -106,8 +118,7 @@ class Desktop:
             for stream in (process.stdout, process.stderr):
                 if stream:
                     stream.close()
-        self.xvfb.kill()
-        self.xvfb.wait()
+        stop_x_server(self.xvfb)
         shutil.rmtree(self.home, ignore_errors=True)
 
     # --- X -----------------------------------------------------------------------------------

@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from desktop import Window, wait_for
+from desktop import Window, stop_x_server, wait_for
 
 HORALIS = os.environ["HORALIS_BINARY"]
 USER = "horalis-e2e"
@@ -19,7 +19,10 @@ WIDTH, HEIGHT = 1280, 800
 
 # How each desktop starts its panel. "watcher": the panel owns org.kde.StatusNotifierWatcher.
 HOSTS = {
-    "xfce": {"desktop": "XFCE", "command": ["xfce4-panel"], "wm": True, "watcher": True},
+    # "dark": whether Horalis's panel is dark there, following the desktop's style. XFCE 4.18
+    # draws its bar dark by default, and says so in xfconf.
+    "xfce": {"desktop": "XFCE", "command": ["xfce4-panel"], "wm": True, "watcher": True,
+             "dark": True},
     # As startlxqt sets it, so that the panel finds LXQt's default configuration.
     "lxqt": {"desktop": "LXQt", "command": ["lxqt-panel"], "wm": True, "watcher": True,
              "env": {"XDG_CONFIG_DIRS": "/etc/xdg:/usr/share"}},
@@ -83,8 +86,7 @@ class Session:
             self.spawn(["openbox"])
 
     def stop_display(self):
-        self.xvfb.kill()
-        self.xvfb.wait()
+        stop_x_server(self.xvfb)
 
     def spawn(self, command, stdout=subprocess.DEVNULL, namespace=False, stdin=None):
         """Runs `command` as the test user in this session."""
@@ -254,6 +256,14 @@ class Session:
             return grey / 12.92 if grey <= 0.04045 else ((grey + 0.055) / 1.055) ** 2.4
         high, low = (luminance(float(value)) for value in out.split("-")[:2])
         return (high + 0.05) / (low + 0.05)
+
+    def lightness(self, area, picture):
+        """The mean lightness, 0 to 1, of the picture inside the area."""
+        out = subprocess.run(["convert", picture, "-crop",
+                              f"{area.width}x{area.height}+{area.x}+{area.y}", "-colorspace",
+                              "Gray", "-format", "%[fx:mean]", "info:-"],
+                             capture_output=True, text=True).stdout
+        return float(out or "nan")
 
     def click(self, x, y, button=1):
         self.run("xdotool", "mousemove", str(x), str(y))

@@ -8,7 +8,7 @@ import sys
 import time
 import unittest
 
-from desktop import Desktop, wait_for
+from desktop import Desktop, Window, wait_for
 from hosts import HEIGHT, HOSTS, WIDTH, ensure_user, gap, session_for
 
 SCREENSHOTS = os.environ.get("HORALIS_SCREENSHOTS")
@@ -50,6 +50,18 @@ class HostTest(unittest.TestCase):
         panel = self.session.open_panel(icon)
         self.assertIsNotNone(panel, "the panel did not open")
         self.assertLessEqual(gap(panel, icon), 48, f"the panel {panel} is far from {icon}")
+        # Its background follows the desktop's light or dark style.
+        dark = HOSTS[self.host].get("dark", False)
+        background = Window(0, panel.x + 4, panel.y + 4, panel.width - 8, 16)
+        seen = []
+        self.assertTrue(wait_for(lambda: (seen.append(self.session.lightness(
+            background, self.session.shot("panel-shade"))) or seen[-1] < 0.5) == dark, 3),
+            f"the panel is not {'dark' if dark else 'light'} (lightness {seen[-1:]})")
+        if SCREENSHOTS and dark:
+            subprocess.run(["convert", self.session.shot("panel-dark"), "-crop",
+                            f"{panel.width + 40}x{panel.height + 50}+{panel.x - 20}+0",
+                            "+repage", os.path.join(SCREENSHOTS, f"panel-{self.host}.png")],
+                           check=True)
         # A person's second click comes a moment later, not in the same instant.
         time.sleep(1.5)
         before = self.session.shot("before-second-click")
