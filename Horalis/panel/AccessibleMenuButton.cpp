@@ -2,26 +2,9 @@
 
 #include "Horalis/panel/MenuButton.h"
 
-namespace {
-
-QAccessibleInterface* factory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(MenuButton::staticMetaObject.className()))
-        return new AccessibleMenuButton(static_cast<MenuButton*>(object));
-    return nullptr;
-}
-
-} // namespace
-
 AccessibleMenuButton::AccessibleMenuButton(MenuButton* button)
-    : QAccessibleWidget(button, QAccessible::Button)
+    : AccessibleLeaf(button, QAccessible::Button)
 {}
-
-void AccessibleMenuButton::install()
-{
-    // Qt keeps a factory once, however often it is installed.
-    QAccessible::installFactory(factory);
-}
 
 MenuButton* AccessibleMenuButton::button() const
 {
@@ -32,7 +15,7 @@ QString AccessibleMenuButton::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Name)
         return button()->title();
-    return QAccessibleWidget::text(t);
+    return AccessibleLeaf::text(t);
 }
 
 QStringList AccessibleMenuButton::actionNames() const
@@ -45,7 +28,7 @@ void AccessibleMenuButton::doAction(const QString& actionName)
     if (actionName == pressAction())
         button()->activate();
     else
-        QAccessibleWidget::doAction(actionName);
+        AccessibleLeaf::doAction(actionName);
 }
 
 QStringList AccessibleMenuButton::keyBindingsForAction(const QString& actionName) const

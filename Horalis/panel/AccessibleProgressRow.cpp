@@ -2,26 +2,9 @@
 
 #include "Horalis/panel/ProgressStatRow.h"
 
-namespace {
-
-QAccessibleInterface* factory(const QString& className, QObject* object)
-{
-    if (className == QLatin1String(ProgressStatRow::staticMetaObject.className()))
-        return new AccessibleProgressRow(static_cast<ProgressStatRow*>(object));
-    return nullptr;
-}
-
-} // namespace
-
 AccessibleProgressRow::AccessibleProgressRow(ProgressStatRow* row)
-    : QAccessibleWidget(row, QAccessible::ProgressBar)
+    : AccessibleLeaf(row, QAccessible::ProgressBar)
 {}
-
-void AccessibleProgressRow::install()
-{
-    // Qt keeps a factory once, however often it is installed.
-    QAccessible::installFactory(factory);
-}
 
 ProgressStatRow* AccessibleProgressRow::row() const
 {
@@ -36,7 +19,7 @@ QString AccessibleProgressRow::text(QAccessible::Text t) const
     case QAccessible::Value:
         return row()->percentageText();
     default:
-        return QAccessibleWidget::text(t);
+        return AccessibleLeaf::text(t);
     }
 }
 
@@ -44,7 +27,7 @@ void* AccessibleProgressRow::interface_cast(QAccessible::InterfaceType type)
 {
     if (type == QAccessible::ValueInterface)
         return static_cast<QAccessibleValueInterface*>(this);
-    return QAccessibleWidget::interface_cast(type);
+    return AccessibleLeaf::interface_cast(type);
 }
 
 QVariant AccessibleProgressRow::currentValue() const

@@ -1,22 +1,17 @@
 #pragma once
 
-#include <QAccessibleWidget>
+#include "platform/AccessibleLeaf.h"
 
 class ProgressStatRow;
 
 // A period row as a screen reader knows it: one progress bar named after the period ("Week")
 // whose value is the whole percentage the row shows, 0 to 100. Its name, figure and bar are
 // that one object, not three loose children.
-class AccessibleProgressRow : public QAccessibleWidget, public QAccessibleValueInterface
+class AccessibleProgressRow : public AccessibleLeaf, public QAccessibleValueInterface
 {
 public:
     explicit AccessibleProgressRow(ProgressStatRow* row);
-    // Makes every period row answer with this interface.
-    static void install();
 
-    int childCount() const override { return 0; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
     void* interface_cast(QAccessible::InterfaceType type) override;
 

@@ -1,6 +1,7 @@
 #include "Horalis/panel/MenuButton.h"
 
 #include "Horalis/panel/AccessibleMenuButton.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
@@ -18,7 +19,7 @@ MenuButton::MenuButton(const QString& title, const QKeySequence& shortcut,
                        std::function<void()> action, QWidget* parent)
     : QWidget(parent), m_title(new QLabel(title, this)), m_action(std::move(action))
 {
-    AccessibleMenuButton::install();
+    installAccessibleInterface<MenuButton, AccessibleMenuButton>();
     // Tab reaches it; a click runs it without moving the focus.
     setFocusPolicy(Qt::TabFocus);
     m_title->setFont(systemFont(13));

@@ -3,6 +3,7 @@
 #include "Horalis/model/PercentFigure.h"
 #include "Horalis/panel/AccessibleProgressRow.h"
 #include "Horalis/panel/SegmentedProgressBar.h"
+#include "platform/AccessibleFactory.h"
 #include "platform/SemanticColors.h"
 #include "platform/SystemFont.h"
 
@@ -18,7 +19,7 @@ ProgressStatRow::ProgressStatRow(const QString& label, double progress, std::int
     : QWidget(parent), m_label(new QLabel(label, this)), m_percentage(new QLabel(this)),
       m_bar(new SegmentedProgressBar(progress, segments, 3, 12, this))
 {
-    AccessibleProgressRow::install();
+    installAccessibleInterface<ProgressStatRow, AccessibleProgressRow>();
     m_label->setFont(systemFont(13, QFont::Medium));
     SemanticColors::setTextColor(*m_label, Color::PrimaryLabel);
     // The interface fonts of Linux desktops draw digits of equal width already.

@@ -1,23 +1,24 @@
 #include "Horalis/settings_window/AlertLine.h"
 
+#include "platform/AccessibleFactory.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 
 namespace {
 
-QAccessibleInterface* factory(const QString& className, QObject* object)
+class AccessibleAlert : public QAccessibleWidget
 {
-    if (className == QLatin1String(AlertLine::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<AlertLine*>(object), QAccessible::AlertMessage);
-    return nullptr;
-}
+public:
+    explicit AccessibleAlert(AlertLine* line) : QAccessibleWidget(line, QAccessible::AlertMessage)
+    {}
+};
 
 } // namespace
 
 AlertLine::AlertLine(QWidget* parent) : QLabel(parent)
 {
-    // Qt keeps a factory once, however often it is installed.
-    QAccessible::installFactory(factory);
+    installAccessibleInterface<AlertLine, AccessibleAlert>();
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
     hide();

@@ -4,7 +4,6 @@ each with folders of its own, driven with xdotool and looked at with ImageMagick
 import os
 import re
 import shutil
-import signal
 import subprocess
 import tempfile
 import time
@@ -20,13 +19,16 @@ def wait_for(predicate, timeout=10.0, interval=0.1):
     return predicate()
 
 
-def stop_x_server(process):
-    """Ends an X server as a session's end does, so that it takes its socket and its lock
-    with it: killed outright it leaves both, and the next server started with -displayfd may
-    be given a display whose stale socket a client then fails to reach."""
+def stop(process, timeout=5):
+    """Asks a process to end, as a session's end does, and kills it if it will not. An X
+    server ended so takes its socket and its lock with it: killed outright it leaves both, and
+    the next server started with -displayfd may be given a display whose stale socket a client
+    then fails to reach."""
+    if process.poll() is not None:
+        return
     process.terminate()
     try:
-        process.wait(5)
+        process.wait(timeout)
     except subprocess.TimeoutExpired:
         process.kill()
         process.wait()
@@ -108,17 +110,11 @@ class Desktop:
 
     def close(self):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                process.send_signal(signal.SIGTERM)
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            stop(process)
             for stream in (process.stdout, process.stderr):
                 if stream:
                     stream.close()
-        stop_x_server(self.xvfb)
+        stop(self.xvfb)
         shutil.rmtree(self.home, ignore_errors=True)
 
     # --- X -----------------------------------------------------------------------------------

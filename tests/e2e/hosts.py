@@ -11,7 +11,7 @@ import subprocess
 import tempfile
 import time
 
-from desktop import Window, stop_x_server, wait_for
+from desktop import Window, stop, wait_for
 
 HORALIS = os.environ["HORALIS_BINARY"]
 USER = "horalis-e2e"
@@ -86,7 +86,7 @@ class Session:
             self.spawn(["openbox"])
 
     def stop_display(self):
-        stop_x_server(self.xvfb)
+        stop(self.xvfb)
 
     def spawn(self, command, stdout=subprocess.DEVNULL, namespace=False, stdin=None):
         """Runs `command` as the test user in this session."""
@@ -116,13 +116,7 @@ class Session:
 
     def close(self):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            stop(process)
         subprocess.run(["pkill", "-KILL", "-u", USER, "-f", self.home], capture_output=True)
         self.stop_display()
         if not os.environ.get("HORALIS_KEEP"):
