@@ -84,3 +84,27 @@ TEST(StatusIcon, PercentageTextTruncates)
     EXPECT_EQ(percentageIconText(std::numeric_limits<double>::infinity()), "0%");
     EXPECT_EQ(makePercentageIcon(std::nan(""), 1), makePercentageIcon(0, 1));
 }
+
+// A tray host fetches and draws every new picture: the pill and the ring may change at most 30
+// and 70 times an hour, at 1x and 2x, and still move through the whole day.
+TEST(StatusIcon, APictureChangesOnlyWhereAUserCouldSeeIt)
+{
+    const std::pair<IconStyle, int> limits[] = {{IconStyle::pill, 30}, {IconStyle::circle, 70}};
+    for (const auto& [style, perHour] : limits) {
+        for (qreal ratio : {1.0, 2.0}) {
+            int changes = 0;
+            QImage last = makeIcon(style, false, 0, ratio, IconInk::black);
+            // Every ten seconds of a day; no two steps fall closer together than that.
+            for (int second = 10; second <= 86400; second += 10) {
+                QImage now = makeIcon(style, false, second / 86400.0, ratio, IconInk::black);
+                if (now != last)
+                    ++changes;
+                last = std::move(now);
+            }
+            const std::string which =
+                style.rawValue().toStdString() + " at " + std::to_string(int(ratio)) + "x";
+            EXPECT_LE(changes, perHour * 24) << which;
+            EXPECT_GE(changes, perHour * 24 / 4) << which;
+        }
+    }
+}

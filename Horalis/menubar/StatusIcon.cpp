@@ -42,6 +42,15 @@ qreal effectiveRatio(qreal requested)
     return screen ? screen->devicePixelRatio() : 1.0;
 }
 
+// The share of a moving edge `length` points long that has passed, rounded down to whole
+// sixteenths of a device pixel: the steps a user could see. Finer ones only change an
+// antialiased edge by a shade, yet each makes the tray host fetch and draw a new picture.
+double visibleShare(double share, qreal length, qreal ratio)
+{
+    const double steps = std::ceil(length * ratio * 16);
+    return std::floor(share * steps) / steps;
+}
+
 // A transparent image of the given device-independent size, and a painter on it.
 struct Canvas
 {
@@ -174,7 +183,9 @@ QImage makePillIcon(bool flipped, double progress, qreal devicePixelRatio, IconI
 
     const double q = shownFraction(flipped, progress);
     if (q > 0) {
-        const double width = 30 * q > 12 ? 30 * q : 12;
+        // Its right end stands still until the fill is longer than it is high.
+        const double shown = 30 * visibleShare(q, 30, ratio);
+        const double width = shown > 12 ? shown : 12;
         p.fillPath(roundedRect(flippedRect(kHeight, 3, 3, width, 12), 6), inks.solid);
     }
     return canvas.finish();
@@ -185,7 +196,8 @@ QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio, Ico
     const Inks inks = inksFor(ink);
     constexpr qreal kSize = 21;
     const QRectF disc = flippedRect(kSize, 3, 3, 15, 15);
-    Canvas canvas(frame(Frame::ring, ink, effectiveRatio(devicePixelRatio), [&](QPainter& p) {
+    const qreal ratio = effectiveRatio(devicePixelRatio);
+    Canvas canvas(frame(Frame::ring, ink, ratio, [&](QPainter& p) {
         QPainterPath outline;
         outline.addEllipse(disc);
         fillOnClear(p, outline, inks.track);
@@ -193,7 +205,8 @@ QImage makeCircleIcon(bool flipped, double progress, qreal devicePixelRatio, Ico
     }));
     QPainter& p = canvas.painter;
 
-    const double q = shownFraction(flipped, progress);
+    // The wedge's edge moves fastest at the rim.
+    const double q = visibleShare(shownFraction(flipped, progress), M_PI * 15, ratio);
     if (q > 0) {
         // Qt measures angles counter-clockwise on screen: from twelve o'clock, a negative sweep
         // runs clockwise, as the wedge must.
