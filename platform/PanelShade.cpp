@@ -1,10 +1,8 @@
 #include "platform/PanelShade.h"
 
+#include "platform/DesktopColorScheme.h"
 #include "platform/DesktopSession.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVariant>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPalette>
@@ -22,33 +20,18 @@ constexpr qint64 kSettlingRecheckMs = 900;
 constexpr qint64 kUnpaintedMs = 600;
 // About half a minute of looks a second for a tray that shows no plain colour.
 constexpr int kUntoldLooks = 30;
-// Hosts answer within milliseconds; one that does not must not hold the icon up.
-constexpr int kCallTimeoutMs = 150;
-
-bool isDarkColour(const QColor& colour)
-{
-    return colour.lightnessF() < 0.5;
-}
 
 } // namespace
 
-PanelShade::PanelShade(QDBusConnection bus) : m_bus(std::move(bus)) {}
-
-std::optional<QVariant> PanelShade::readOverBus(QDBusMessage call) const
+PanelShade::PanelShade(QDBusConnection bus)
+    : m_scheme(std::make_unique<DesktopColorScheme>(std::move(bus)))
 {
-    if (!m_bus.isConnected())
-        return std::nullopt;
-    // Never start a service just to ask it.
-    call.setAutoStartService(false);
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-        return std::nullopt;
-    QVariant value = reply.arguments().constFirst();
-    // Variants may come wrapped once or twice.
-    while (value.canConvert<QDBusVariant>())
-        value = value.value<QDBusVariant>().variant();
-    return value;
+    // A style the desktop tells late, or changes, is looked at again at once.
+    QObject::connect(m_scheme.get(), &DesktopColorScheme::darkChanged, m_scheme.get(),
+                     [this] { m_checked.invalidate(); });
 }
+
+PanelShade::~PanelShade() = default;
 
 std::optional<bool> PanelShade::fromDesktop()
 {
@@ -108,38 +91,6 @@ std::optional<bool> PanelShade::fromPixels(const QList<QImage>& strips)
     return lightness / samples < 0.5;
 }
 
-std::optional<bool> PanelShade::fromXfcePanel() const
-{
-    if (!DesktopSession::is("XFCE"))
-        return std::nullopt;
-    // XFCE 4.18 draws its panels dark by default: xfce4-panel's /panels/dark-mode.
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.xfce.Xfconf"), QStringLiteral("/org/xfce/Xfconf"),
-        QStringLiteral("org.xfce.Xfconf"), QStringLiteral("GetProperty"));
-    call << QStringLiteral("xfce4-panel") << QStringLiteral("/panels/dark-mode");
-    const auto value = readOverBus(call);
-    if (!value || !value->canConvert<bool>())
-        return std::nullopt;
-    return value->toBool();
-}
-
-std::optional<bool> PanelShade::fromAppearanceSetting() const
-{
-    // 1 asks for dark, 2 for light, 0 states no preference.
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.portal.Desktop"),
-        QStringLiteral("/org/freedesktop/portal/desktop"),
-        QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("Read"));
-    call << QStringLiteral("org.freedesktop.appearance") << QStringLiteral("color-scheme");
-    const auto value = readOverBus(call);
-    if (!value)
-        return std::nullopt;
-    const uint scheme = value->toUInt();
-    if (scheme == 1 || scheme == 2)
-        return scheme == 1;
-    return std::nullopt;
-}
-
 bool PanelShade::isDark(const QRect& itemGeometry)
 {
     if (!m_sinceMoved.isValid() || itemGeometry != m_checkedGeometry) {
@@ -175,9 +126,6 @@ bool PanelShade::isDark(const QRect& itemGeometry)
     // What the panel itself said last stands while it cannot be seen.
     if (m_panelTold)
         return m_dark;
-    answer = fromXfcePanel();
-    if (!answer)
-        answer = fromAppearanceSetting();
-    m_dark = answer ? *answer : isDarkColour(QGuiApplication::palette().color(QPalette::Window));
+    m_dark = m_scheme->isDark();
     return m_dark;
 }

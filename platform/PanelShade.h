@@ -1,23 +1,26 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
 #include <QRect>
 
+#include <memory>
 #include <optional>
+
+class DesktopColorScheme;
 
 // Whether the panel that holds the tray item is dark, so that an icon in fixed black would
 // vanish on it. GNOME's top bar always is; an XEmbed tray shows it in the pixels beside the
-// item; otherwise the desktop's own dark-panel setting (XFCE), the freedesktop appearance
-// setting, and last the palette tell. Looked up now and then, not at every redraw.
+// item; otherwise the desktop's light or dark style tells (XFCE's dark panel among it), as
+// DesktopColorScheme follows it, never waited for. Looked up now and then, not at every redraw.
 class PanelShade
 {
 public:
     // `bus` is where the desktop's settings are asked for.
     explicit PanelShade(QDBusConnection bus = QDBusConnection::sessionBus());
+    ~PanelShade();
 
     bool isDark(const QRect& itemGeometry);
     // Dark or light from pictures of the panel beside the item; none where they show no
@@ -27,11 +30,8 @@ public:
 private:
     static std::optional<bool> fromDesktop();
     static std::optional<bool> fromPixelsBeside(const QRect& itemGeometry);
-    std::optional<bool> fromXfcePanel() const;
-    std::optional<bool> fromAppearanceSetting() const;
-    std::optional<QVariant> readOverBus(QDBusMessage call) const;
 
-    QDBusConnection m_bus;
+    std::unique_ptr<DesktopColorScheme> m_scheme;
     QElapsedTimer m_checked;
     QElapsedTimer m_sinceMoved;
     QRect m_checkedGeometry;

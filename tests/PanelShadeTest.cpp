@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QTest>
 
 TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
 {
@@ -43,10 +44,13 @@ TEST(PanelShade, FollowsTheAppearancePortalWhereThePanelItselfSaysNothing)
     QDBusConnection desktopBus = bus.connect(QStringLiteral("desktop"));
 
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
+    // The answer comes without a wait, a moment later; the next look takes it at once, not
+    // half a minute on.
     portal.colorScheme = 1;
-    EXPECT_TRUE(PanelShade(desktopBus).isDark(QRect())) << "1 asks for dark";
-    portal.colorScheme = 2;
-    EXPECT_FALSE(PanelShade(desktopBus).isDark(QRect())) << "2 asks for light";
-    portal.colorScheme = 0;
-    EXPECT_FALSE(PanelShade(desktopBus).isDark(QRect())) << "no preference: the light palette";
+    PanelShade shade(desktopBus);
+    EXPECT_FALSE(shade.isDark(QRect())) << "the palette's light until the desktop answers";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shade.isDark(QRect()); }, 5000)) << "1 asks for dark";
+    portal.announce(2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shade.isDark(QRect()); }, 5000))
+        << "2 asks for light";
 }
