@@ -10,10 +10,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalBlocker>
-
 #include <QVBoxLayout>
-#include <memory>
-#include <vector>
 
 MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
     : QWidget(parent), m_iconStyle(new StoredPreference(settings, Preferences::iconStyle, this)),
@@ -84,11 +81,9 @@ void MenuBarSettings::showStoredValues()
 {
     const IconStyle style = m_iconStyle->value();
     {
-        std::vector<std::unique_ptr<QSignalBlocker>> quiet;
-        quiet.push_back(std::make_unique<QSignalBlocker>(m_flip));
-        quiet.push_back(std::make_unique<QSignalBlocker>(m_styles));
-        for (QAbstractButton* radio : m_styles->buttons())
-            quiet.push_back(std::make_unique<QSignalBlocker>(radio));
+        // The group tells of its radio buttons' changes itself.
+        const QSignalBlocker quietStyles(m_styles);
+        const QSignalBlocker quietFlip(m_flip);
         m_styles->button(static_cast<int>(style.value()))->setChecked(true);
         m_flip->setChecked(m_iconFlipped->value());
     }
