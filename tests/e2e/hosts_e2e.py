@@ -142,12 +142,12 @@ class HostTest(unittest.TestCase):
         time.sleep(1)
         self.session.start_panel()
         self.assert_listed_soon()
-        self.assertIsNotNone(self.session.find_icon(30),
+        self.assertIsNotNone(self.session.find_icon(60),
                              "the icon did not appear after the panel came up")
         self.session.stop_panel()
         self.session.start_panel()
         self.assert_listed_soon()
-        self.assertIsNotNone(self.session.find_icon(30), "the icon did not come back")
+        self.assertIsNotNone(self.session.find_icon(60), "the icon did not come back")
         self.assertIsNone(horalis.poll())
 
 
