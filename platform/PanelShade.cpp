@@ -91,30 +91,31 @@ std::optional<bool> PanelShade::fromPixels(const QList<QImage>& strips)
     return lightness / samples < 0.5;
 }
 
-bool PanelShade::isDark(const QRect& itemGeometry)
+bool PanelShade::isDark(const std::function<QRect()>& itemGeometry)
 {
-    if (!m_sinceMoved.isValid() || itemGeometry != m_checkedGeometry) {
-        m_checkedGeometry = itemGeometry;
-        m_sinceMoved.start();
-        m_checked.invalidate();
-    }
     // Just after the item is docked or moved, or while the tray around it shows no plain
     // colour (not painted yet, or gone and coming back), look again every second for a while.
     // Where the item has no place on screen (a StatusNotifierItem host) nothing settles.
     const bool settling =
-        !itemGeometry.isEmpty() && (m_sinceMoved.elapsed() < kSettleMs ||
-                                    (m_looksUntold > 0 && m_looksUntold <= kUntoldLooks));
+        !m_checkedGeometry.isEmpty() && (m_sinceMoved.elapsed() < kSettleMs ||
+                                         (m_looksUntold > 0 && m_looksUntold <= kUntoldLooks));
     const qint64 recheck = settling ? kSettlingRecheckMs : kRecheckMs;
-    if (m_checked.isValid() && m_checked.elapsed() < recheck)
+    if (!m_movedSinceLook && m_checked.isValid() && m_checked.elapsed() < recheck)
         return m_dark;
+    m_movedSinceLook = false;
+    const QRect geometry = itemGeometry();
+    if (!m_sinceMoved.isValid() || geometry != m_checkedGeometry) {
+        m_checkedGeometry = geometry;
+        m_sinceMoved.start();
+    }
     m_checked.start();
     // In order, each asked only where the ones before it could not tell.
     std::optional<bool> answer = fromDesktop();
     // The tray paints around a newly docked item a moment later; until then its pixels say
     // nothing.
-    const bool pixelsMayTell = m_sinceMoved.elapsed() > kUnpaintedMs && !itemGeometry.isEmpty();
+    const bool pixelsMayTell = m_sinceMoved.elapsed() > kUnpaintedMs && !geometry.isEmpty();
     if (!answer && pixelsMayTell)
-        answer = fromPixelsBeside(itemGeometry);
+        answer = fromPixelsBeside(geometry);
     if (answer) {
         m_panelTold = true;
         m_looksUntold = 0;

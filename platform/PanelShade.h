@@ -6,6 +6,7 @@
 #include <QList>
 #include <QRect>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,7 +23,11 @@ public:
     explicit PanelShade(QDBusConnection bus = QDBusConnection::sessionBus());
     ~PanelShade();
 
-    bool isDark(const QRect& itemGeometry);
+    // `itemGeometry` tells where the item is; on an XEmbed tray that is a round trip to the X
+    // server, so it is asked only when a look is due, not at every redraw.
+    bool isDark(const std::function<QRect()>& itemGeometry);
+    // The item was docked, moved or resized: look again at the next redraw.
+    void itemMoved() { m_movedSinceLook = true; }
     // Dark or light from pictures of the panel beside the item; none where they show no
     // plain colour.
     static std::optional<bool> fromPixels(const QList<QImage>& strips);
@@ -39,5 +44,6 @@ private:
     // Whether the panel's own look (its desktop or its pixels) ever told; how many looks in a
     // row it did not.
     bool m_panelTold = false;
+    bool m_movedSinceLook = false;
     int m_looksUntold = 0;
 };

@@ -2,9 +2,11 @@
 
 #include "platform/StatusNotifierItem.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QEvent>
 #include <QIcon>
 #include <QMenu>
 #include <QPixmap>
@@ -107,8 +109,25 @@ void StatusItem::rejoinBus()
 
 StatusItem::~StatusItem() = default;
 
+bool StatusItem::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (m_xembed && watched->inherits("QSystemTrayIconSys"))
+            emit moved();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
 void StatusItem::useHost(bool watcherWasThere)
 {
+    if (m_xembed)
+        QCoreApplication::instance()->removeEventFilter(this);
     m_xembed.reset();
     if (!m_host) {
         m_host = std::make_unique<StatusNotifierItem>(m_bus, m_menu);
@@ -149,6 +168,9 @@ void StatusItem::useXEmbed()
     if (m_xembed)
         return;
     m_xembed = std::make_unique<QSystemTrayIcon>();
+    // Qt keeps the docked item in a window of its own that it makes anew for every tray; the
+    // item's place is known to change from that window's events alone.
+    QCoreApplication::instance()->installEventFilter(this);
     connect(m_xembed.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 switch (reason) {

@@ -53,6 +53,11 @@ public:
 signals:
     // `at` is where the host says the click was; null where it does not say (XEmbed).
     void clicked(StatusItem::Click click, QPoint at);
+    // The XEmbed tray docked, moved or resized the item, so its geometry() changed.
+    void moved();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private slots:
     // The bus daemon went away (a session bus restarted) or dropped the connection.

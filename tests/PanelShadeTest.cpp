@@ -9,15 +9,22 @@
 #include <QImage>
 #include <QTest>
 
+namespace {
+QRect nowhere()
+{
+    return {};
+}
+} // namespace
+
 TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
 {
     {
         ScopedEnv desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-        EXPECT_TRUE(PanelShade().isDark(QRect()));
+        EXPECT_TRUE(PanelShade().isDark(nowhere));
     }
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-    EXPECT_FALSE(PanelShade().isDark(QRect())) << "the default palette is light";
+    EXPECT_FALSE(PanelShade().isDark(nowhere)) << "the default palette is light";
 
     // Pixels beside an item: a plain dark or light panel tells; the X server's black-and-white
     // stipple, where a tray has not painted yet, does not.
@@ -48,9 +55,9 @@ TEST(PanelShade, FollowsTheAppearancePortalWhereThePanelItselfSaysNothing)
     // half a minute on.
     portal.colorScheme = 1;
     PanelShade shade(desktopBus);
-    EXPECT_FALSE(shade.isDark(QRect())) << "the palette's light until the desktop answers";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shade.isDark(QRect()); }, 5000)) << "1 asks for dark";
+    EXPECT_FALSE(shade.isDark(nowhere)) << "the palette's light until the desktop answers";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shade.isDark(nowhere); }, 5000)) << "1 asks for dark";
     portal.announce(2);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !shade.isDark(QRect()); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shade.isDark(nowhere); }, 5000))
         << "2 asks for light";
 }

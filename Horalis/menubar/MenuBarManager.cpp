@@ -40,6 +40,7 @@ void MenuBarManager::setupMenuBar()
     m_statusItem = std::make_unique<StatusItem>(m_hostMenu.get());
     updateIcon();
     connect(m_statusItem.get(), &StatusItem::clicked, this, &MenuBarManager::handleClick);
+    connect(m_statusItem.get(), &StatusItem::moved, this, [this] { m_panelShade.itemMoved(); });
     // The panel and the timer follow once the event loop has passed the item to the tray, so
     // building the panel does not hold the icon back; a click that comes first builds it then.
     QTimer::singleShot(0, this, [this] {
@@ -89,9 +90,9 @@ void MenuBarManager::updateIcon()
     const IconStyle style = settings.value(Preferences::iconStyle);
     const bool flipped = settings.value(Preferences::iconFlipped);
     const IconColor colour = settings.value(Preferences::iconColor);
-    const bool white =
-        colour == IconColor::white ||
-        (colour == IconColor::automatic && m_panelShade.isDark(m_statusItem->geometry()));
+    const bool white = colour == IconColor::white ||
+                       (colour == IconColor::automatic &&
+                        m_panelShade.isDark([this] { return m_statusItem->geometry(); }));
     const IconInk ink = white ? IconInk::white : IconInk::black;
     // The screen's density for an XEmbed tray; 1× and 2× for a host, which picks its own.
     QList<QImage> images{makeIcon(style, flipped, progress, 0, ink)};
