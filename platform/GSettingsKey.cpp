@@ -14,22 +14,23 @@ GSettingsKey::GSettingsKey(const char* schema, const char* key, QObject* parent)
         source ? g_settings_schema_source_lookup(source, schema, TRUE) : nullptr;
     if (!found)
         return;
-    bool isString = false;
+    bool isNumber = false;
     if (g_settings_schema_has_key(found, key)) {
         GSettingsSchemaKey* schemaKey = g_settings_schema_get_key(found, key);
-        isString = g_variant_type_equal(g_settings_schema_key_get_value_type(schemaKey),
-                                        G_VARIANT_TYPE_STRING);
+        const GVariantType* type = g_settings_schema_key_get_value_type(schemaKey);
+        m_isText = g_variant_type_equal(type, G_VARIANT_TYPE_STRING);
+        isNumber = g_variant_type_equal(type, G_VARIANT_TYPE_INT32);
         g_settings_schema_key_unref(schemaKey);
     }
     g_settings_schema_unref(found);
-    if (!isString)
+    if (!m_isText && !isNumber)
         return;
     auto* settings = g_settings_new(schema);
     m_settings = settings;
     const QByteArray signal = "changed::" + m_key;
     g_signal_connect(settings, signal.constData(), G_CALLBACK(&GSettingsKey::onChanged), this);
     // GSettings sends change notifications only for keys read since.
-    g_free(g_settings_get_string(settings, key));
+    g_variant_unref(g_settings_get_value(settings, key));
 }
 
 GSettingsKey::~GSettingsKey()
@@ -43,12 +44,20 @@ GSettingsKey::~GSettingsKey()
 std::optional<QString> GSettingsKey::value() const
 {
     auto* settings = static_cast<GSettings*>(m_settings);
-    if (!settings)
+    if (!settings || !m_isText)
         return std::nullopt;
     gchar* text = g_settings_get_string(settings, m_key.constData());
     QString result = QString::fromUtf8(text);
     g_free(text);
     return result;
+}
+
+std::optional<int> GSettingsKey::number() const
+{
+    auto* settings = static_cast<GSettings*>(m_settings);
+    if (!settings || m_isText)
+        return std::nullopt;
+    return g_settings_get_int(settings, m_key.constData());
 }
 
 void GSettingsKey::onChanged(void*, const char*, void* self)

@@ -4,13 +4,16 @@
 #include "platform/IniFileEditor.h"
 #include "platform/XdgConfigHome.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QPointer>
 #include <QSaveFile>
 #include <QSettings>
+#include <QThread>
 
 namespace {
 
@@ -34,6 +37,27 @@ void clearLockLeftEmpty(const QString& lockPath)
         QFile::remove(lockPath);
 }
 
+// Counts the passes of this thread's event loop, and the writes made in it. Within one pass
+// (the timers that fall due together, the events of one wake-up) the file is looked at once;
+// outside a running event loop every read looks.
+thread_local quint64 t_pass = 1;
+
+quint64 currentPass()
+{
+    if (QThread::currentThread()->loopLevel() == 0)
+        return 0;
+    thread_local QPointer<QAbstractEventDispatcher> followed;
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (!dispatcher)
+        return 0;
+    if (dispatcher != followed) {
+        followed = dispatcher;
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, [] { ++t_pass; });
+        ++t_pass;
+    }
+    return t_pass;
+}
+
 } // namespace
 
 PreferencesStore::PreferencesStore() : PreferencesStore(standardFilePath()) {}
@@ -50,17 +74,25 @@ QString PreferencesStore::standardFilePath()
 
 QSettings* PreferencesStore::reader() const
 {
+    const quint64 pass = currentPass();
+    if (m_settings && pass != 0 && pass == m_lookedInPass)
+        return m_settings.get();
+    if (m_filePath.isEmpty())
+        return nullptr;
     // Opening a FIFO for reading blocks until a writer comes, so nothing but a regular file
     // (or no file) is handed to QSettings.
-    if (m_filePath.isEmpty() || isOddFile(m_filePath)) {
+    const FileIdentity file = FileIdentity::of(m_filePath);
+    if (file.exists && !file.regular) {
         m_settings.reset();
         return nullptr;
     }
     if (!m_settings)
         m_settings = std::make_unique<QSettings>(m_filePath, QSettings::IniFormat);
-    else
+    else if (file != m_readVersion)
         // With nothing pending, sync() reads the file again where another process changed it.
         m_settings->sync();
+    m_readVersion = file;
+    m_lookedInPass = pass;
     return m_settings.get();
 }
 
@@ -179,5 +211,7 @@ bool PreferencesStore::write(const QString& key, const QByteArray& value)
         return false;
     keepVisibleToReaders(before);
     m_settings.reset();
+    // Every store of this thread reads the new version at its next read.
+    ++t_pass;
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -7,11 +9,11 @@
 #include <optional>
 
 class QSettings;
-struct FileIdentity;
 
 // The per-user preferences store: texts and booleans under keys, in an INI file under the
-// XDG config folder. Every read first picks up changes other processes made to the file, and
-// every write is on disk before it returns. Only a regular file is read or written: a FIFO,
+// XDG config folder. Every read first picks up changes other processes made to the file (the
+// reads of one pass of the event loop share one look at it), and every write is on disk
+// before it returns. Only a regular file is read or written: a FIFO,
 // a device or a folder in its place reads as an empty store and is never waited on.
 class PreferencesStore
 {
@@ -47,6 +49,9 @@ private:
     QSettings* reader() const;
 
     QString m_filePath;
+    // The file as last read, and the pass of the event loop that looked at it.
+    mutable FileIdentity m_readVersion;
+    mutable quint64 m_lookedInPass = 0;
     // Made on first use, as QSettings reads the file as soon as it exists.
     mutable std::unique_ptr<QSettings> m_settings;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/DBusMenuExporter.h"
 #include "platform/DesktopSession.h"
+#include "platform/GSettingsKey.h"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -10,10 +11,13 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -39,6 +43,31 @@ DBusImage toDBusImage(const QImage& image)
 bool hostStretchesToSquare()
 {
     return DesktopSession::is("GNOME");
+}
+
+// GNOME's extension shows one picture: the smallest at least as large as its icon box on both
+// sides (its "icon-size", 16 by default, times the display's scale), else the largest. Only
+// that one is sent: the square of a 2x picture alone is four times the bytes of the 1x one.
+QList<QImage> picturesForASquareBox(QList<QImage> squares, int boxSize)
+{
+    std::sort(squares.begin(), squares.end(),
+              [](const QImage& a, const QImage& b) { return a.width() < b.width(); });
+    for (const QImage& square : std::as_const(squares)) {
+        if (square.width() >= boxSize)
+            return {square};
+    }
+    return squares.isEmpty() ? squares : QList<QImage>{squares.last()};
+}
+
+int squareBoxSize(const GSettingsKey* iconSize)
+{
+    constexpr int kGnomePanelIconSize = 16;
+    const int size =
+        iconSize && iconSize->number().value_or(0) > 0 ? *iconSize->number() : kGnomePanelIconSize;
+    qreal scale = 1;
+    for (const QScreen* screen : QGuiApplication::screens())
+        scale = std::max(scale, screen->devicePixelRatio());
+    return static_cast<int>(std::ceil(size * scale));
 }
 
 // A click's place as a host reports it, kept to where a screen can be: a hostile or broken
@@ -212,14 +241,28 @@ void StatusNotifierItem::registerUnlessKnown()
 
 void StatusNotifierItem::setImages(const QList<QImage>& images)
 {
-    DBusImageList pixmaps;
+    m_images = images;
+    QList<QImage> pictures;
     for (const QImage& image : images) {
         if (!image.isNull()) {
             QImage plain = image;
             plain.setDevicePixelRatio(1); // the protocol counts pixels
-            pixmaps.append(toDBusImage(hostStretchesToSquare() ? squared(plain) : plain));
+            pictures.append(hostStretchesToSquare() ? squared(plain) : plain);
         }
     }
+    if (hostStretchesToSquare()) {
+        if (!m_gnomeIconSize) {
+            m_gnomeIconSize = std::make_unique<GSettingsKey>(
+                "org.gnome.shell.extensions.appindicator", "icon-size");
+            // A larger box may need the larger picture.
+            connect(m_gnomeIconSize.get(), &GSettingsKey::changed, this,
+                    [this] { setImages(m_images); });
+        }
+        pictures = picturesForASquareBox(pictures, squareBoxSize(m_gnomeIconSize.get()));
+    }
+    DBusImageList pixmaps;
+    for (const QImage& picture : std::as_const(pictures))
+        pixmaps.append(toDBusImage(picture));
     m_pixmaps = pixmaps;
     emit iconChanged();
 }

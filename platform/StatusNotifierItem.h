@@ -7,7 +7,10 @@
 #include <QObject>
 #include <QPoint>
 
+#include <memory>
+
 class DBusMenuExporter;
+class GSettingsKey;
 class QMenu;
 
 // The program's item under the StatusNotifierItem protocol (KDE, GNOME's AppIndicator
@@ -55,7 +58,10 @@ private:
     QDBusConnection m_connection;
     QString m_serviceName;
     DBusMenuExporter* m_menu;
+    QList<QImage> m_images;
     DBusImageList m_pixmaps;
+    // GNOME's extension's icon box, followed where that is the host.
+    std::unique_ptr<GSettingsKey> m_gnomeIconSize;
     QString m_toolTipTitle;
     QString m_toolTipText;
     QString m_accessibleDescription;

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -229,6 +231,34 @@ TEST_F(PreferencesStoreTest, EachVersionLooksNewToAReaderOfAnyEarlierOne)
         EXPECT_GT(stampMs(), previous) << style;
         previous = stampMs();
     }
+    EXPECT_EQ(reader.string("iconStyle"), "circle");
+}
+
+TEST_F(PreferencesStoreTest, ThePassesOfTheEventLoopEachLookAtTheFileOnceAndWritesShowAtOnce)
+{
+    // The reads of one wake-up (the icon's and the calculator's at each second) share one look
+    // at the file; what another program writes shows at the next pass, what this one writes
+    // through any store at the next read.
+    writeFile("[General]\niconStyle=pill\n");
+    PreferencesStore reader(path());
+    PreferencesStore writer(path());
+    QEventLoop loop;
+    QTimer::singleShot(0, &loop, [&] {
+        EXPECT_EQ(reader.string("iconStyle"), "pill");
+        writeFile("[General]\niconStyle=circle\n");
+        EXPECT_EQ(reader.string("iconStyle"), "pill") << "looked at twice in one pass";
+        ASSERT_TRUE(writer.set("iconFlipped", true));
+        EXPECT_EQ(reader.boolean("iconFlipped"), true) << "this program's write not seen";
+        EXPECT_EQ(reader.string("iconStyle"), "circle");
+        writeFile("[General]\niconStyle=percentage\n");
+        QTimer::singleShot(10, &loop, [&] {
+            EXPECT_EQ(reader.string("iconStyle"), "percentage") << "the next pass did not look";
+            loop.quit();
+        });
+    });
+    loop.exec();
+    // Outside a running event loop every read looks.
+    writeFile("[General]\niconStyle=circle\n");
     EXPECT_EQ(reader.string("iconStyle"), "circle");
 }
 

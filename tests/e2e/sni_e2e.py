@@ -102,6 +102,24 @@ class SniTest(unittest.TestCase):
         self.assertEqual(self.ask("accessible"),
                          [f"accessible {figure}% of the day|{figure}% of the day"])
 
+    def test_gnome_gets_the_one_square_picture_its_icon_box_shows(self):
+        # GNOME's extension stretches a picture to its square box and shows the smallest one
+        # that fills it: 16 px by default, so the pill goes as 36 x 36 alone, and as 72 x 72
+        # once the user makes the box larger than 36 px.
+        keyfile = os.path.join(self.desktop.config, "glib-2.0", "settings", "keyfile")
+        os.makedirs(os.path.dirname(keyfile))
+        self.desktop.env.update(XDG_CURRENT_DESKTOP="GNOME", GSETTINGS_BACKEND="keyfile")
+        self.horalis.terminate()
+        self.horalis.wait()
+        self.horalis = self.desktop.start_horalis()
+        self.assert_registered()
+        self.assertTrue(wait_for(lambda: self.ask("sizes") == ["sizes 36x36"], 5),
+                        self.ask("sizes"))
+        with open(keyfile, "w") as settings:
+            settings.write("[org/gnome/shell/extensions/appindicator]\nicon-size=40\n")
+        self.assertTrue(wait_for(lambda: self.ask("sizes") == ["sizes 72x72"], 5),
+                        self.ask("sizes"))
+
     def test_a_hostile_client_gets_bounded_answers_and_horalis_stays_on_the_bus(self):
         # The menu as a host builds it, and an error for an item it lacks.
         self.assertEqual(self.ask("layout 0"), ["layout Settings...|-|Quit Horalis"])
