@@ -4,6 +4,7 @@
 #include "platform/GSettingsKey.h"
 #include "platform/XdgConfigHome.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QSettings>
 
 namespace {
@@ -36,6 +38,15 @@ QVariant unwrapped(QVariant value)
 }
 
 } // namespace
+
+DesktopColorScheme* DesktopColorScheme::shared()
+{
+    static QPointer<DesktopColorScheme> instance;
+    if (!instance && QCoreApplication::instance())
+        instance =
+            new DesktopColorScheme(QDBusConnection::sessionBus(), QCoreApplication::instance());
+    return instance;
+}
 
 DesktopColorScheme::DesktopColorScheme(QDBusConnection bus, QObject* parent)
     : QObject(parent), m_bus(std::move(bus)),

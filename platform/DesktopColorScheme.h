@@ -27,6 +27,10 @@ public:
                                 QObject* parent = nullptr);
     ~DesktopColorScheme() override;
 
+    // The application's one follower of the desktop's style, made on first use and gone with
+    // the application; none without one.
+    static DesktopColorScheme* shared();
+
     bool isDark() const { return m_dark; }
 
     // What each kind of setting says: dark, light, or nothing.

@@ -13,8 +13,9 @@
 
 namespace {
 
-// A panel's colour changes with a theme, seldom: a look every half minute is soon enough.
-constexpr qint64 kRecheckMs = 30'000;
+// A panel's colour changes with a theme, seldom, and a change the desktop tells of is looked
+// at at once: a look every minute is soon enough for the rest, and costs the X server little.
+constexpr qint64 kRecheckMs = 60'000;
 constexpr qint64 kSettleMs = 5'000;
 constexpr qint64 kSettlingRecheckMs = 900;
 constexpr qint64 kUnpaintedMs = 600;
@@ -23,15 +24,18 @@ constexpr int kUntoldLooks = 30;
 
 } // namespace
 
-PanelShade::PanelShade(QDBusConnection bus)
-    : m_scheme(std::make_unique<DesktopColorScheme>(std::move(bus)))
+PanelShade::PanelShade(DesktopColorScheme* scheme) : m_scheme(scheme)
 {
     // A style the desktop tells late, or changes, is looked at again at once.
-    QObject::connect(m_scheme.get(), &DesktopColorScheme::darkChanged, m_scheme.get(),
-                     [this] { m_checked.invalidate(); });
+    if (scheme)
+        m_schemeChanged = QObject::connect(scheme, &DesktopColorScheme::darkChanged, scheme,
+                                           [this] { m_checked.invalidate(); });
 }
 
-PanelShade::~PanelShade() = default;
+PanelShade::~PanelShade()
+{
+    QObject::disconnect(m_schemeChanged);
+}
 
 std::optional<bool> PanelShade::fromDesktop()
 {
@@ -127,6 +131,6 @@ bool PanelShade::isDark(const std::function<QRect()>& itemGeometry)
     // What the panel itself said last stands while it cannot be seen.
     if (m_panelTold)
         return m_dark;
-    m_dark = m_scheme->isDark();
+    m_dark = m_scheme && m_scheme->isDark();
     return m_dark;
 }

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QDBusConnection>
+#include "platform/DesktopColorScheme.h"
+
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QRect>
 
 #include <functional>
-#include <memory>
 #include <optional>
-
-class DesktopColorScheme;
 
 // Whether the panel that holds the tray item is dark, so that an icon in fixed black would
 // vanish on it. GNOME's top bar always is; an XEmbed tray shows it in the pixels beside the
@@ -19,8 +18,8 @@ class DesktopColorScheme;
 class PanelShade
 {
 public:
-    // `bus` is where the desktop's settings are asked for.
-    explicit PanelShade(QDBusConnection bus = QDBusConnection::sessionBus());
+    // `scheme` tells the desktop's light or dark style; it may go before the shade does.
+    explicit PanelShade(DesktopColorScheme* scheme = DesktopColorScheme::shared());
     ~PanelShade();
 
     // `itemGeometry` tells where the item is; on an XEmbed tray that is a round trip to the X
@@ -36,7 +35,8 @@ private:
     static std::optional<bool> fromDesktop();
     static std::optional<bool> fromPixelsBeside(const QRect& itemGeometry);
 
-    std::unique_ptr<DesktopColorScheme> m_scheme;
+    QPointer<DesktopColorScheme> m_scheme;
+    QMetaObject::Connection m_schemeChanged;
     QElapsedTimer m_checked;
     QElapsedTimer m_sinceMoved;
     QRect m_checkedGeometry;

@@ -20,11 +20,14 @@ TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
 {
     {
         ScopedEnv desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
-        EXPECT_TRUE(PanelShade().isDark(nowhere));
+        DesktopColorScheme scheme;
+        EXPECT_TRUE(PanelShade(&scheme).isDark(nowhere));
     }
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-    EXPECT_FALSE(PanelShade().isDark(nowhere)) << "the default palette is light";
+    DesktopColorScheme scheme;
+    EXPECT_FALSE(PanelShade(&scheme).isDark(nowhere)) << "the default palette is light";
+    EXPECT_FALSE(PanelShade(nullptr).isDark(nowhere)) << "without a style to follow: light";
 
     // Pixels beside an item: a plain dark or light panel tells; the X server's black-and-white
     // stipple, where a tray has not painted yet, does not.
@@ -54,7 +57,8 @@ TEST(PanelShade, FollowsTheAppearancePortalWhereThePanelItselfSaysNothing)
     // The answer comes without a wait, a moment later; the next look takes it at once, not
     // half a minute on.
     portal.colorScheme = 1;
-    PanelShade shade(desktopBus);
+    DesktopColorScheme scheme(desktopBus);
+    PanelShade shade(&scheme);
     EXPECT_FALSE(shade.isDark(nowhere)) << "the palette's light until the desktop answers";
     EXPECT_TRUE(QTest::qWaitFor([&] { return shade.isDark(nowhere); }, 5000)) << "1 asks for dark";
     portal.announce(2);

@@ -26,10 +26,10 @@ HoralisApp::HoralisApp(int& argc, char** argv) : QApplication(argc, argv)
     // A session's end or Ctrl+C leaves the way "Quit Horalis" does.
     connect(new QuitSignals(this), &QuitSignals::quitRequested, this, &QCoreApplication::quit);
     m_givenPalette = palette();
-    m_colorScheme = std::make_unique<DesktopColorScheme>();
-    connect(m_colorScheme.get(), &DesktopColorScheme::darkChanged, this,
-            &HoralisApp::followColorScheme);
-    followColorScheme(m_colorScheme->isDark());
+    // One follower of the desktop's style for the palette and the tray icon's ink alike.
+    DesktopColorScheme* scheme = DesktopColorScheme::shared();
+    connect(scheme, &DesktopColorScheme::darkChanged, this, &HoralisApp::followColorScheme);
+    followColorScheme(scheme->isDark());
     m_appDelegate = std::make_unique<AppDelegate>();
     // Launching has finished once the event loop runs.
     QTimer::singleShot(0, m_appDelegate.get(), &AppDelegate::applicationDidFinishLaunching);

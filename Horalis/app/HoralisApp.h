@@ -6,7 +6,6 @@
 #include <memory>
 
 class AppDelegate;
-class DesktopColorScheme;
 class SingleInstance;
 
 // The application: a tray program with no window at start, which closing a window never ends.
@@ -27,7 +26,6 @@ private:
     void followColorScheme(bool dark);
 
     std::unique_ptr<SingleInstance> m_instance;
-    std::unique_ptr<DesktopColorScheme> m_colorScheme;
     QPalette m_givenPalette;
     std::unique_ptr<AppDelegate> m_appDelegate;
 };
