@@ -149,6 +149,14 @@ public slots:
         Q_UNUSED(y)
     }
     void ContextMenu(int x, int y) { emit m_item->contextMenuRequested(clickPoint(x, y)); }
+    // Hosts (GNOME's extension) hand over an activation token before a click, so that a
+    // window the click opens may take the focus on Wayland; Qt's Wayland platform reads it
+    // from the environment when it next activates a window. X11 needs none.
+    void ProvideXdgActivationToken(const QString& token)
+    {
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+    }
     void Scroll(int delta, const QString& orientation)
     {
         Q_UNUSED(delta)

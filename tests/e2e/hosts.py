@@ -181,6 +181,28 @@ class Session:
         self.panel.terminate()
         self.panel.wait(10)
 
+    def monitor_bus(self):
+        """Records the session bus's traffic from now on, where the host is on it; the file's
+        path, or None."""
+        if not self.host["watcher"]:
+            return None
+        path = os.path.join(self.home, "bus-traffic.txt")
+        with open(path, "w") as traffic:
+            self.spawn(["dbus-monitor", "--session"], stdout=traffic)
+        # The monitor has joined once the bus names it as one.
+        wait_for(lambda: os.path.getsize(path) > 0, 10, 0.05)
+        return path
+
+    def panel_log(self):
+        """What the panel wrote to its standard error, line by line."""
+        if not self.host["command"]:
+            return []
+        path = os.path.join(self.home, os.path.basename(self.host["command"][0]) + ".log")
+        if not os.path.exists(path):
+            return []
+        with open(path, errors="replace") as log:
+            return log.read().splitlines()
+
     # --- Horalis -----------------------------------------------------------------------------
     def start_horalis(self):
         return self.spawn([self.horalis], stdout=subprocess.PIPE)

@@ -14,6 +14,34 @@ from hosts import HEIGHT, HOSTS, WIDTH, ensure_user, gap, session_for
 SCREENSHOTS = os.environ.get("HORALIS_SCREENSHOTS")
 
 
+def errors_answered(traffic):
+    """The error replies Horalis sent to calls on its item's and its menu's interfaces (a
+    property read counts for the interface it names), from dbus-monitor's record."""
+    with open(traffic) as record:
+        lines = record.read().splitlines()
+    ours = ("org.kde.StatusNotifierItem", "com.canonical.dbusmenu")
+    names, calls, errors = set(), {}, []
+    for number, line in enumerate(lines):
+        following = lines[number + 1] if number + 1 < len(lines) else ""
+        if line.startswith("method call") and "member=RegisterStatusNotifierItem" in line:
+            names.add(line.split("sender=")[1].split()[0])
+            names.add(following.strip().removeprefix("string ").strip('"'))
+        elif line.startswith("method call"):
+            fields = dict(part.split("=", 1) for part in line.replace(";", "").split()
+                          if "=" in part)
+            asked = fields.get("interface", "")
+            if asked == "org.freedesktop.DBus.Properties":
+                asked = following.strip().removeprefix("string ").strip('"')
+            calls[(fields.get("sender"), fields.get("serial"))] = (fields.get("destination"),
+                                                                  asked, line)
+        elif line.startswith("error "):
+            fields = dict(part.split("=", 1) for part in line.split() if "=" in part)
+            call = calls.get((fields.get("destination"), fields.get("reply_serial")))
+            if call and fields.get("sender") in names and call[1] in ours:
+                errors.append(f"{call[2]} -> {fields.get('error_name')}")
+    return errors
+
+
 class HostTest(unittest.TestCase):
     host = None
 
@@ -122,12 +150,28 @@ class HostTest(unittest.TestCase):
 
     def test_on_the_panel(self):
         self.session.start_panel()
+        bus = self.session.monitor_bus()
         horalis = self.session.start_horalis()
         # A loaded machine may take a tray many seconds to draw each change; a minute is the
         # most a person would wait for an icon to show.
         icon = self.session.find_icon(60)
         self.assertIsNotNone(icon, "the icon did not appear")
         self.check_everything(horalis, icon)
+        self.assert_the_host_had_nothing_to_complain_of(bus)
+
+    def assert_the_host_had_nothing_to_complain_of(self, bus):
+        """No error answer from Horalis to anything the host asked of its item or its menu,
+        and nothing about the item in the host's own log (GNOME's extension logs a JavaScript
+        error for each property an item lacks)."""
+        if bus:
+            self.assertEqual(errors_answered(bus), [], "Horalis answered the host with errors")
+        home = self.session.home
+        complaints = [line for line in self.session.panel_log()
+                      if "js error" in line.lower() or
+                      (any(word in line.lower() for word in ("error", "warn", "critical", "fail"))
+                       and any(name in line.replace(home, "").lower()
+                               for name in ("horalis", "statusnotifieritem", "appindicator")))]
+        self.assertEqual(complaints, [], "the host logged errors about the item")
 
     def assert_listed_soon(self):
         """A watcher that comes up lists the item within two seconds."""
