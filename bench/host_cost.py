@@ -129,13 +129,19 @@ def run_once(build, host, program, minutes):
                  if name not in ("horalis", "reference", "dbus-daemon", "dbus-monitor",
                                  "runuser", "env", "sh")]
         measured = {"host": hosts, "X server": [session.xvfb.pid], "bus": [bus_pid]}
-        start = {what: sum(cpu_seconds(pid) for pid in pids) for what, pids in measured.items()}
+        # Per process, and only those alive at both ends: one that ends in the window takes
+        # its CPU time with it.
+        start = {pid: cpu_seconds(pid) for pids in measured.values() for pid in pids}
         woken = wakeups(item_pid) if program != "none" else {}
         item_cpu = cpu_seconds(item_pid) if program != "none" else 0
         window = minutes * 60
         time.sleep(window)
         for what, pids in measured.items():
-            result[what] = (sum(cpu_seconds(pid) for pid in pids) - start[what]) * 3600 / window
+            spent = 0
+            for pid in pids:
+                now = cpu_seconds(pid)
+                spent += now - start[pid] if now else 0
+            result[what] = spent * 3600 / window
         if program != "none":
             result["item"] = (cpu_seconds(item_pid) - item_cpu) * 3600 / window
             now = wakeups(item_pid)
@@ -153,6 +159,11 @@ def run_once(build, host, program, minutes):
         result["NewToolTip"] = sum(m[3] == "NewToolTip" for m in messages) * per_hour
         # Replies the item sent (kind 2: method return), what the host fetched.
         result["fetched"] = sum(m[4] for m in messages if m[0] == 2 and m[1] in names) * per_hour
+        # What the host asked for: single properties, or the whole item.
+        result["Get"] = sum(m[0] == 1 and m[3] == "Get" and m[2] in names
+                            for m in messages) * per_hour
+        result["GetAll"] = sum(m[0] == 1 and m[3] == "GetAll" and m[2] in names
+                               for m in messages) * per_hour
     finally:
         session.close()
     return result
@@ -183,14 +194,16 @@ def main():
     reference_extra = mean("reference", "host") - idle if "reference" in results else 0
     print(f"\n{args.host}: CPU seconds an hour, and what the item sent an hour")
     print(f"{'':<11} {'host':>7} {'extra':>7} {'/ref':>6} {'X':>6} {'bus':>6} {'item':>6} "
-          f"{'NewIcon':>8} {'NewToolTip':>10} {'fetched':>10} {'syscalls/s':>10}")
+          f"{'NewIcon':>8} {'NewToolTip':>10} {'Get':>6} {'GetAll':>6} {'fetched':>10} "
+          f"{'syscalls/s':>10}")
     for program in programs:
         extra = mean(program, "host") - idle
         ratio = extra / reference_extra if reference_extra > 0 else float("nan")
         print(f"{program:<11} {mean(program, 'host'):7.2f} {extra:7.2f} {ratio:6.2f} "
               f"{mean(program, 'X server'):6.2f} {mean(program, 'bus'):6.2f} "
               f"{mean(program, 'item'):6.2f} {mean(program, 'NewIcon'):8.0f} "
-              f"{mean(program, 'NewToolTip'):10.0f} {mean(program, 'fetched'):10.0f} "
+              f"{mean(program, 'NewToolTip'):10.0f} {mean(program, 'Get'):6.0f} "
+              f"{mean(program, 'GetAll'):6.0f} {mean(program, 'fetched'):10.0f} "
               f"{mean(program, 'syscalls'):10.1f}")
     for program in programs:
         for r in results[program]:
