@@ -65,3 +65,23 @@ TEST(PanelShade, FollowsTheAppearancePortalWhereThePanelItselfSaysNothing)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !shade.isDark(nowhere); }, 5000))
         << "2 asks for light";
 }
+
+TEST(PanelShade, AsksWhereTheItemIsOnlyWhenALookIsDueOrTheItemMoved)
+{
+    // On an XEmbed tray each question is a round trip to the X server: not one a redraw.
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
+    DesktopColorScheme scheme{QDBusConnection(QString())};
+    PanelShade shade(&scheme);
+    int asked = 0;
+    const auto whereIsTheItem = [&asked] {
+        ++asked;
+        return QRect();
+    };
+    for (int second = 0; second < 60; ++second)
+        shade.isDark(whereIsTheItem);
+    EXPECT_EQ(asked, 1);
+    shade.itemMoved();
+    shade.isDark(whereIsTheItem);
+    shade.isDark(whereIsTheItem);
+    EXPECT_EQ(asked, 2) << "a move is looked at once, at the next redraw";
+}
