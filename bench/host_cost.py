@@ -23,20 +23,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 from desktop import stop, wait_for  # noqa: E402
 from hosts import USER, Session, ensure_user  # noqa: E402
+from process_stats import (cpu_seconds, system_calls_per_second, wakeups,  # noqa: E402
+                           wakeups_per_second)
 
 PROGRAMS = ["none", "reference", "pill", "circle", "percentage"]
-
-
-def cpu_seconds(pid):
-    """CPU time of every thread of the process, in seconds (schedstat counts nanoseconds)."""
-    total = 0
-    try:
-        for thread in os.listdir(f"/proc/{pid}/task"):
-            with open(f"/proc/{pid}/task/{thread}/schedstat") as stat:
-                total += int(stat.read().split()[0])
-    except (FileNotFoundError, ProcessLookupError):
-        pass
-    return total / 1e9
 
 
 def user_processes():
@@ -44,19 +34,6 @@ def user_processes():
     out = subprocess.run(["ps", "-u", USER, "-o", "pid=,comm="], capture_output=True, text=True)
     return {int(line.split()[0]): line.split(None, 1)[1].strip()
             for line in out.stdout.splitlines() if line.strip()}
-
-
-def wakeups(pid):
-    """Voluntary context switches of each thread: thread name -> count."""
-    counts = {}
-    for thread in os.listdir(f"/proc/{pid}/task"):
-        with open(f"/proc/{pid}/task/{thread}/comm") as comm:
-            name = comm.read().strip()
-        with open(f"/proc/{pid}/task/{thread}/status") as status:
-            for line in status:
-                if line.startswith("voluntary_ctxt_switches"):
-                    counts[name] = counts.get(name, 0) + int(line.split()[1])
-    return counts
 
 
 def pcap_messages(path):
@@ -144,14 +121,10 @@ def run_once(build, host, program, minutes):
             result[what] = spent * 3600 / window
         if program != "none":
             result["item"] = (cpu_seconds(item_pid) - item_cpu) * 3600 / window
-            now = wakeups(item_pid)
-            result["wakeups"] = {name: (now[name] - woken.get(name, 0)) / window for name in now}
+            result["wakeups"] = wakeups_per_second(woken, wakeups(item_pid), window)
         stop(monitor)
         if program != "none":
-            calls = subprocess.run(["timeout", "20", "strace", "-f", "-c", "-p", str(item_pid)],
-                                   capture_output=True, text=True).stderr
-            total = [line for line in calls.splitlines() if line.strip().endswith("total")]
-            result["syscalls"] = int(total[0].split()[3]) / 20 if total else None
+            result["syscalls"] = system_calls_per_second(item_pid)
         messages = pcap_messages(pcap)
         names = {m[1] for m in messages if m[3] in ("NewIcon", "NewToolTip")}
         per_hour = 3600 / (window + 1)

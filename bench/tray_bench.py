@@ -16,24 +16,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "e2e"))
 from desktop import Desktop, wait_for  # noqa: E402
-
-
-def cpu_seconds(pid):
-    """CPU time of every thread of the process: Qt's D-Bus work runs on a thread of its own.
-    schedstat counts nanoseconds, where stat counts 10 ms ticks."""
-    total = 0
-    for thread in os.listdir(f"/proc/{pid}/task"):
-        with open(f"/proc/{pid}/task/{thread}/schedstat") as stat:
-            total += int(stat.read().split()[0])
-    return total / 1e9
-
-
-def rss_kib(pid):
-    with open(f"/proc/{pid}/status") as status:
-        for line in status:
-            if line.startswith("VmRSS:"):
-                return int(line.split()[1])
-    return 0
+from process_stats import (cpu_seconds, rss_kib, system_calls_per_second,  # noqa: E402
+                           wakeups, wakeups_per_second)
 
 
 def docked_child(desktop):
@@ -78,16 +62,18 @@ def start_up(binary, sni_host):
         desktop.close()
 
 
-def idle(binary, seconds, soak, sni_host):
+def idle(binary, seconds, settle, soak, sni_host):
     desktop = Desktop(binary)
     try:
         shown = prepare(desktop, sni_host)
         process = desktop.start_horalis()
         shown()
-        time.sleep(2)  # past start-up
-        cpu0 = cpu_seconds(process.pid)
+        time.sleep(settle)  # past start-up, and past the first looks at the tray
+        cpu0, woken = cpu_seconds(process.pid), wakeups(process.pid)
         time.sleep(seconds)
-        result = {"cpu": cpu_seconds(process.pid) - cpu0, "rss": rss_kib(process.pid)}
+        result = {"cpu": cpu_seconds(process.pid) - cpu0, "rss": rss_kib(process.pid),
+                  "wakeups": wakeups_per_second(woken, wakeups(process.pid), seconds),
+                  "syscalls": system_calls_per_second(process.pid)}
         if soak:
             time.sleep(max(0, 60 - seconds))
             first = rss_kib(process.pid)
@@ -102,6 +88,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--idle", type=int, default=60)
+    parser.add_argument("--settle", type=int, default=2)
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--soak", action="store_true")
     parser.add_argument("--sni", action="store_true")
@@ -111,7 +98,7 @@ def main():
                 "reference": os.path.join(args.build, "bench", "horalis_reference_tray")}
     results = {}
     for name, binary in programs.items():
-        results[name] = idle(binary, args.idle, args.soak, sni_host)
+        results[name] = idle(binary, args.idle, args.settle, args.soak, sni_host)
     # Turn about, so that whatever else the machine is doing weighs on both alike.
     starts = {name: [] for name in programs}
     for run in range(args.runs):
@@ -124,6 +111,10 @@ def main():
     for name, r in results.items():
         print(f"{name:<10} {r['start'] * 1000:>8.0f}ms {r['cpu'] * 1000:>9.1f}ms "
               f"{r['rss'] / 1024:>7.1f}MiB" + (f" {r['growth']:>13}KiB" if args.soak else ""))
+    for name, r in results.items():
+        print(f"{name} wake-ups a second: " + ", ".join(
+            f"{thread} {rate:.2f}" for thread, rate in r["wakeups"].items()) +
+            f" (all {sum(r['wakeups'].values()):.2f}); system calls a second: {r['syscalls']}")
     h, ref = results["horalis"], results["reference"]
     print(f"ratios: CPU {h['cpu'] / max(ref['cpu'], 1e-9):.2f}x, start-up "
           f"{h['start'] / ref['start']:.2f}x, memory +{(h['rss'] - ref['rss']) / 1024:.1f} MiB")
