@@ -29,6 +29,8 @@ public:
 
     // Empty where the user has no usable home.
     static QString standardFilePath();
+    // The file this store reads and writes; empty for none.
+    const QString& filePath() const { return m_filePath; }
 
     // The text under the key; none when the key is missing or holds something else.
     std::optional<QString> string(const QString& key) const;

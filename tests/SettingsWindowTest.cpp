@@ -144,6 +144,10 @@ TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
         },
         1500));
     EXPECT_TRUE(m_calls.empty()) << "a stored change is no request to register";
+    // An editor that writes the file in place, not by rename.
+    ASSERT_TRUE(writeFileText(m_path, "[General]\nweekStart=sunday\n"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return view->general()->weekStartPicker()->currentText() == "Sunday"; }, 1500));
 }
 
 TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)

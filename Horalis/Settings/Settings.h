@@ -40,6 +40,8 @@ public:
     }
 
     bool showIcon() const { return value(Preferences::showIcon); }
+    // The preferences file, for watching it; empty where there is none.
+    const QString& filePath() const { return m_store->filePath(); }
 
 private:
     std::unique_ptr<PreferencesStore> m_store;

@@ -1,21 +1,17 @@
 #include "Horalis/settings_window/PreferenceWatch.h"
 
-namespace {
-constexpr int kPollMs = 500;
+#include "platform/FileWatch.h"
+
+PreferenceWatch::PreferenceWatch(const QString& filePath, QObject* parent)
+    : QObject(parent), m_file(FileWatch::of(filePath))
+{
+    connect(m_file.get(), &FileWatch::changed, this, &PreferenceWatch::poll);
 }
 
-PreferenceWatch::PreferenceWatch(QObject* parent) : QObject(parent), m_poll(this)
-{
-    connect(&m_poll, &QTimer::timeout, this, &PreferenceWatch::poll);
-}
+PreferenceWatch::~PreferenceWatch() = default;
 
 void PreferenceWatch::poll()
 {
     if (reread())
         emit changed();
-}
-
-void PreferenceWatch::startPolling()
-{
-    m_poll.start(kPollMs);
 }

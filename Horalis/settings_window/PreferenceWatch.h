@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
+#include <QString>
 
-// Tells when one stored preference changes, whoever changed it: this window, or another
-// program editing the file (noticed within half a second).
+#include <memory>
+
+class FileWatch;
+
+// Tells when one stored preference changes, whoever changed it: this window at once, another
+// program editing the file as the file's watch tells of it.
 class PreferenceWatch : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit PreferenceWatch(QObject* parent = nullptr);
+    PreferenceWatch(const QString& filePath, QObject* parent = nullptr);
+    ~PreferenceWatch() override;
 
 signals:
     void changed();
@@ -20,9 +25,8 @@ protected:
     virtual bool reread() = 0;
     // Emits changed() where reread() finds a change.
     void poll();
-    // From the subclass's constructor, once its first value is read.
-    void startPolling();
 
 private:
-    QTimer m_poll;
+    // Shared by every preference of the file: one watch however many are shown.
+    std::shared_ptr<FileWatch> m_file;
 };

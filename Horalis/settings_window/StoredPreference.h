@@ -9,10 +9,9 @@ template <typename T> class StoredPreference : public PreferenceWatch
 {
 public:
     StoredPreference(Settings& settings, const Preference<T>& preference, QObject* parent = nullptr)
-        : PreferenceWatch(parent), m_settings(settings), m_preference(preference), m_seen(value())
-    {
-        startPolling();
-    }
+        : PreferenceWatch(settings.filePath(), parent), m_settings(settings),
+          m_preference(preference), m_seen(value())
+    {}
 
     T value() const { return m_settings.value(m_preference); }
     // False where the value could not be stored; the view then shows the stored one again.
