@@ -229,8 +229,9 @@ void StatusItem::setToolTip(const QString& title, const QString& text)
     m_toolTipText = text;
     if (m_host)
         m_host->setToolTip(title, text);
+    // Only the tooltip: setting the icon again would repaint the item.
     if (m_xembed)
-        showOnXEmbed();
+        m_xembed->setToolTip(text.isEmpty() ? title : text);
 }
 
 void StatusItem::setAccessibleDescription(const QString& description)

@@ -27,6 +27,16 @@ TEST(TimeRemaining, NonsenseInputGivesZeroSeconds)
     EXPECT_FALSE(formatTimeRemaining(1e300).isEmpty());
 }
 
+TEST(TimeRemaining, TheTooltipsFigureChangesOnceAMinuteAtMost)
+{
+    EXPECT_EQ(toTheMinute(formatTimeRemaining(11'532)), "3h 12m remaining today");
+    EXPECT_EQ(toTheMinute(formatTimeRemaining(2'832)), "47m remaining today");
+    EXPECT_EQ(toTheMinute(formatTimeRemaining(2'879)), "47m remaining today");
+    EXPECT_EQ(toTheMinute(formatTimeRemaining(60)), "1m remaining today");
+    EXPECT_EQ(toTheMinute(formatTimeRemaining(59)), "under a minute remaining today");
+    EXPECT_EQ(toTheMinute(formatTimeRemaining(0)), "under a minute remaining today");
+}
+
 TEST(TimeRemaining, CountsToTheEndOfTheLocalDay)
 {
     const Calendar plain("en_US", "Etc/UTC");

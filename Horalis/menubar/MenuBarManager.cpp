@@ -4,6 +4,7 @@
 #include "Horalis/menubar/StatusIcon.h"
 #include "Horalis/model/PercentFigure.h"
 #include "Horalis/model/ProgressCalculator.h"
+#include "Horalis/model/TimeRemaining.h"
 #include "Horalis/panel/ContentView.h"
 #include "platform/DesktopSession.h"
 #include "platform/Popover.h"
@@ -79,7 +80,7 @@ void MenuBarManager::updateIcon()
         m_statusItem->setToolTip(QStringLiteral("Horalis"),
                                  QStringLiteral("%1% of the day, %2")
                                      .arg(wholePercent(progress))
-                                     .arg(m_calculator->timeRemainingText()));
+                                     .arg(toTheMinute(m_calculator->timeRemainingText())));
     }
     m_statusItem->setAccessibleDescription(
         QStringLiteral("%1% of the day").arg(wholePercent(progress)));

@@ -1,5 +1,7 @@
 #include "Horalis/model/TimeRemaining.h"
 
+#include <QRegularExpression>
+
 #include "Horalis/model/PeriodProgress.h"
 
 #include <cmath>
@@ -26,4 +28,16 @@ QString formatTimeRemaining(double seconds)
     if (t % 3600 >= 60)
         return QStringLiteral("%1m %2s remaining today").arg(m).arg(s);
     return QStringLiteral("%1s remaining today").arg(s);
+}
+
+QString toTheMinute(const QString& timeRemaining)
+{
+    static const QRegularExpression minutesAndSeconds(
+        QStringLiteral("^(\\d+m) \\d+s (remaining today)$"));
+    static const QRegularExpression seconds(QStringLiteral("^\\d+s remaining today$"));
+    if (const auto match = minutesAndSeconds.match(timeRemaining); match.hasMatch())
+        return match.captured(1) + QLatin1Char(' ') + match.captured(2);
+    if (seconds.match(timeRemaining).hasMatch())
+        return QStringLiteral("under a minute remaining today");
+    return timeRemaining;
 }
