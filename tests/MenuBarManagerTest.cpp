@@ -211,3 +211,15 @@ TEST(MenuBarManager, AClickBeforeThePanelIsBuiltOpensIt)
     QCoreApplication::processEvents();
     EXPECT_TRUE(manager.popover()->isShown()) << "built once only";
 }
+
+// In the day's last hour the panel counts seconds; the tooltip, which a host fetches the
+// whole item for, changes once a minute.
+TEST(MenuBarManager, TheToolTipTellsTheLastHourToTheMinute)
+{
+    ScopedEnv zone("TZ", "Etc/UTC");
+    ProgressCalculator calculator([] { return utc(2026, 12, 6, 23, 12, 40); });
+    MenuBarManager manager(&calculator);
+    manager.setupMenuBar();
+    EXPECT_EQ(calculator.timeRemainingText(), "47m 20s remaining today");
+    EXPECT_EQ(manager.statusItem()->toolTipText(), "96% of the day, 47m remaining today");
+}
