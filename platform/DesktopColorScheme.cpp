@@ -182,8 +182,10 @@ void DesktopColorScheme::followXfce()
         return;
     m_bus.connect(kXfconfService, kXfconfPath, kXfconfService, QStringLiteral("PropertyChanged"),
                   this, SLOT(xfconfPropertyChanged(QString, QString, QDBusVariant)));
-    for (const auto& [channel, property] :
+    for (const auto& key :
          {std::pair(kPanelChannel, kPanelDarkMode), std::pair(kXsettingsChannel, kThemeName)}) {
+        const QString channel = key.first;
+        const QString property = key.second;
         QDBusMessage call = QDBusMessage::createMethodCall(
             kXfconfService, kXfconfPath, kXfconfService, QStringLiteral("GetProperty"));
         call << channel << property;

@@ -20,8 +20,8 @@ QString runtimeFolder()
     if (variable.isEmpty() || QDir::isAbsolutePath(variable))
         return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     const passwd* user = ::getpwuid(::geteuid());
-    const QString folder = QDir::tempPath() + QStringLiteral("/runtime-") +
-                           (user ? QFile::decodeName(user->pw_name) : QString::number(::geteuid()));
+    QString folder = QDir::tempPath() + QStringLiteral("/runtime-") +
+                     (user ? QFile::decodeName(user->pw_name) : QString::number(::geteuid()));
     QDir().mkpath(folder);
     const QFileInfo info(folder);
     if (!info.isDir() || info.isSymLink() || info.ownerId() != ::geteuid())

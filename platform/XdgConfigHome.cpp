@@ -14,7 +14,7 @@ QString absoluteVariable(const char* name)
 
 QString XdgConfigHome::path()
 {
-    if (const QString config = absoluteVariable("XDG_CONFIG_HOME"); !config.isEmpty())
+    if (QString config = absoluteVariable("XDG_CONFIG_HOME"); !config.isEmpty())
         return config;
     const QString home = absoluteVariable("HOME");
     // "/" is no home: its .config would be shared by every account without one.

@@ -56,7 +56,7 @@ void drawMenuBar(QPainter& painter)
 QIcon themed(std::initializer_list<const char*> names, void (*draw)(QPainter&))
 {
     for (const char* name : names) {
-        const QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));
+        QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));
         if (!icon.isNull())
             return icon;
     }
