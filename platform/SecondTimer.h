@@ -27,7 +27,6 @@ public:
     }
 
     void start();
-    bool isActive() const { return m_timer.isActive(); }
 
     // Milliseconds from `nowMs` (wall clock) to the next tick.
     static int delayUntilNextTick(qint64 nowMs, int offsetMs);

@@ -20,7 +20,6 @@ public:
     ~HoralisApp() override;
 
     bool isPrimaryInstance() const;
-    AppDelegate* appDelegate() const { return m_appDelegate.get(); }
 
 private:
     void followColorScheme(bool dark);

@@ -22,7 +22,6 @@ public:
 
     QButtonGroup* styleGroup() const { return m_styles; }
     QCheckBox* flipToggle() const { return m_flip; }
-    QComboBox* colorChoice() const { return m_colors; }
 
 private:
     void showStoredValues();
