@@ -101,7 +101,9 @@ def run_once(build, host, program, minutes):
         monitor = session.spawn(["dbus-monitor", "--session", "--pcap"],
                                 stdout=open(pcap, "wb"))
         time.sleep(1)
-        bus_pid = next(pid for pid, name in user_processes().items() if name == "dbus-daemon")
+        # The session bus, not the accessibility bus a desktop may start beside it.
+        bus_pid = next(pid for pid, name in user_processes().items() if name == "dbus-daemon"
+                       and "--session" in open(f"/proc/{pid}/cmdline").read())
         hosts = [pid for pid, name in user_processes().items()
                  if name not in ("horalis", "reference", "dbus-daemon", "dbus-monitor",
                                  "runuser", "env", "sh")]
