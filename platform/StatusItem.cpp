@@ -193,7 +193,7 @@ void StatusItem::useXEmbed()
 void StatusItem::showOnXEmbed()
 {
     m_xembed->setIcon(iconOf(pictures()));
-    m_xembed->setToolTip(m_toolTipText.isEmpty() ? m_toolTipTitle : m_toolTipText);
+    m_xembed->setToolTip(toolTipLine());
 }
 
 void StatusItem::setImages(const QList<QImage>& images)
@@ -208,6 +208,12 @@ void StatusItem::setImages(const QList<QImage>& images)
         m_host->setImages(pictures());
     if (m_xembed)
         m_xembed->setIcon(iconOf(pictures()));
+}
+
+QString StatusItem::toolTipLine() const
+{
+    // An XEmbed tray shows one line.
+    return m_toolTipText.isEmpty() ? m_toolTipTitle : m_toolTipText;
 }
 
 QList<QImage> StatusItem::pictures() const
@@ -231,7 +237,7 @@ void StatusItem::setToolTip(const QString& title, const QString& text)
         m_host->setToolTip(title, text);
     // Only the tooltip: setting the icon again would repaint the item.
     if (m_xembed)
-        m_xembed->setToolTip(text.isEmpty() ? title : text);
+        m_xembed->setToolTip(toolTipLine());
 }
 
 void StatusItem::setAccessibleDescription(const QString& description)

@@ -72,6 +72,7 @@ private:
     void showOnXEmbed();
     // The pictures handed to the tray: those set, or a blank one of their last size.
     QList<QImage> pictures() const;
+    QString toolTipLine() const;
 
     QPointer<QMenu> m_menu;
     QDBusConnection m_bus;
