@@ -1,6 +1,5 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/Settings/Settings.h"
-#include "platform/SecondTimer.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>
@@ -104,15 +103,4 @@ TEST_F(ProgressCalculatorTest, RefreshesByItselfOnceASecond)
     QSignalSpy spy(&calculator, &ProgressCalculator::objectWillChange);
     ASSERT_TRUE(spy.wait(2500));
     EXPECT_EQ(spy.count(), 5) << "one refresh, five signals";
-}
-
-TEST(SecondTimer, TicksJustAfterEachWallClockSecond)
-{
-    EXPECT_EQ(SecondTimer::delayUntilNextTick(9'950, 5), 55);
-    EXPECT_EQ(SecondTimer::delayUntilNextTick(10'005, 5), 1000);
-    EXPECT_EQ(SecondTimer::delayUntilNextTick(10'400, 5), 605);
-    // Fired a hair early: the next tick is the following second's, never the same one twice.
-    EXPECT_EQ(SecondTimer::delayUntilNextTick(10'003, 5), 1002);
-    EXPECT_EQ(SecondTimer::delayUntilNextTick(10'000, 5), 1005);
-    EXPECT_EQ(SecondTimer::delayUntilNextTick(-1'000, 5), 1005);
 }
