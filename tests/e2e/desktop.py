@@ -7,6 +7,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 
 
 def wait_for(predicate, timeout=10.0, interval=0.1):
@@ -297,3 +298,12 @@ class Desktop:
         with open(path + ".new", "w") as new:
             new.write("\n".join(lines) + "\n")
         os.replace(path + ".new", path)
+
+
+class DesktopTest(unittest.TestCase):
+    """A test on a desktop of its own with an XEmbed tray, Horalis not yet started."""
+
+    def setUp(self):
+        self.desktop = Desktop(os.environ["HORALIS_BINARY"])
+        self.addCleanup(self.desktop.close)
+        self.desktop.start_tray()

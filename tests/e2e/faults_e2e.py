@@ -10,17 +10,11 @@ import sys
 import time
 import unittest
 
-from desktop import Desktop, wait_for
-
-HORALIS = os.environ["HORALIS_BINARY"]
+from desktop import DesktopTest, wait_for
 
 
-class FaultsTest(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(HORALIS)
-        self.addCleanup(self.desktop.close)
-        self.desktop.start_tray()
 
+class FaultsTest(DesktopTest):
     def test_a_replaced_preferences_file_reads_as_defaults_and_takes_new_settings(self):
         desktop = self.desktop
         process, icon = desktop.start_docked()

@@ -8,17 +8,14 @@ import sys
 import time
 import unittest
 
-from desktop import Desktop, wait_for
+from desktop import DesktopTest, wait_for
 
-HORALIS = os.environ["HORALIS_BINARY"]
 SUPPRESSIONS = os.path.join(os.path.dirname(__file__), "..", "sanitizer", "memcheck.supp")
 
 
-class MemcheckTest(unittest.TestCase):
+class MemcheckTest(DesktopTest):
     def test_no_leak_of_its_own_after_half_a_minute_of_use(self):
-        desktop = Desktop(HORALIS)
-        self.addCleanup(desktop.close)
-        desktop.start_tray()
+        desktop = self.desktop
         log = os.path.join(desktop.home, "memcheck.log")
         process = desktop.start_horalis(wrapper=(
             "valgrind", "--tool=memcheck", "--leak-check=full",

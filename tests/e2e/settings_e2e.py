@@ -5,18 +5,12 @@ import os
 import sys
 import unittest
 
-from desktop import Desktop, wait_for
+from desktop import DesktopTest, wait_for
 
-HORALIS = os.environ["HORALIS_BINARY"]
 SCREENSHOTS = os.environ.get("HORALIS_SCREENSHOTS")
 
 
-class SettingsTest(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(HORALIS)
-        self.addCleanup(self.desktop.close)
-        self.desktop.start_tray()
-
+class SettingsTest(DesktopTest):
     def test_settings_from_the_menu_and_choosing_circle_changes_the_icon(self):
         desktop = self.desktop
         _, icon = desktop.start_docked()

@@ -4,18 +4,12 @@ import os
 import sys
 import unittest
 
-from desktop import Desktop, wait_for
+from desktop import DesktopTest, wait_for
 
-HORALIS = os.environ["HORALIS_BINARY"]
 SCREENSHOTS = os.environ.get("HORALIS_SCREENSHOTS")
 
 
-class TrayTest(unittest.TestCase):
-    def setUp(self):
-        self.desktop = Desktop(HORALIS)
-        self.addCleanup(self.desktop.close)
-        self.desktop.start_tray()
-
+class TrayTest(DesktopTest):
     def test_left_click_opens_the_panel_below_the_icon_and_a_click_outside_closes_it(self):
         process, icon = self.desktop.start_docked()
         self.desktop.click(*icon.center)
