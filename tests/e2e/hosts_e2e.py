@@ -166,11 +166,17 @@ class HostTest(unittest.TestCase):
         if bus:
             self.assertEqual(errors_answered(bus), [], "Horalis answered the host with errors")
         home = self.session.home
-        complaints = [line for line in self.session.panel_log()
-                      if "js error" in line.lower() or
-                      (any(word in line.lower() for word in ("error", "warn", "critical", "fail"))
-                       and any(name in line.replace(home, "").lower()
-                               for name in ("horalis", "statusnotifieritem", "appindicator")))]
+        # Left out: GNOME's extension warns "While initalizing proxy" when a property read of
+        # its own, made while it sets up a new item, goes out before it knows the name's owner
+        # (seen once, under the sanitizer build's load); the item shows all the same.
+        def complains(line):
+            text = line.replace(home, "").lower()
+            if "while initalizing proxy" in text:
+                return False
+            return "js error" in text or (
+                any(word in text for word in ("error", "warn", "critical", "fail")) and
+                any(name in text for name in ("horalis", "statusnotifieritem", "appindicator")))
+        complaints = [line for line in self.session.panel_log() if complains(line)]
         self.assertEqual(complaints, [], "the host logged errors about the item")
 
     def assert_listed_soon(self):
