@@ -216,6 +216,8 @@ class Desktop:
         self.click(*icon.center, button=3)
         menu = wait_for(self.menu, 10)
         assert menu, "the context menu did not open"
+        # Mapped is not yet ready: a click before Qt has drawn the menu can miss its entry.
+        assert wait_for(lambda: self.colours_in(menu) > 4, 10), "the menu was not drawn"
         return menu
 
     @staticmethod
