@@ -11,9 +11,18 @@ namespace {
 
 constexpr int kAfterHostMenuMs = 150;
 
-// A key as hosts name it, after X's key names: "q", "comma".
-QString keyName(Qt::Key key)
+// A key as a host names it: after X's key names ("q", "comma") for GTK's readers; as Qt names
+// it in text ("Q", ",") for Qt's, which take "plus" and "minus" for "+" and "-" as GTK's do.
+QString keyName(Qt::Key key, TrayHost::KeyNames names)
 {
+    if (names == TrayHost::KeyNames::Qt) {
+        const QString name = QKeySequence(key).toString(QKeySequence::PortableText);
+        if (name == QLatin1String("+"))
+            return QStringLiteral("plus");
+        if (name == QLatin1String("-"))
+            return QStringLiteral("minus");
+        return name;
+    }
     switch (key) {
     case Qt::Key_Comma:
         return QStringLiteral("comma");
@@ -33,7 +42,7 @@ QString keyName(Qt::Key key)
 }
 
 // "Ctrl+Q" as DBusMenu writes a shortcut: [["Control", "q"]].
-QList<QStringList> shortcutOf(const QKeySequence& sequence)
+QList<QStringList> shortcutOf(const QKeySequence& sequence, TrayHost::KeyNames names)
 {
     QList<QStringList> result;
     for (int i = 0; i < sequence.count(); ++i) {
@@ -48,7 +57,7 @@ QList<QStringList> shortcutOf(const QKeySequence& sequence)
             keys << QStringLiteral("Shift");
         if (modifiers & Qt::MetaModifier)
             keys << QStringLiteral("Super");
-        keys << keyName(combination.key());
+        keys << keyName(combination.key(), names);
         result << keys;
     }
     return result;
@@ -170,8 +179,8 @@ private:
     DBusMenuExporter* m_exporter;
 };
 
-DBusMenuExporter::DBusMenuExporter(QMenu* menu, QObject* parent)
-    : QObject(parent), m_menu(menu), m_connection(QStringLiteral("unset"))
+DBusMenuExporter::DBusMenuExporter(QMenu* menu, QObject* parent, TrayHost::KeyNames keyNames)
+    : QObject(parent), m_menu(menu), m_connection(QStringLiteral("unset")), m_keyNames(keyNames)
 {
     registerDBusTrayTypes();
     new DBusMenuAdaptor(this);
@@ -221,7 +230,7 @@ QVariantMap DBusMenuExporter::propertiesOf(int id) const
                            {QStringLiteral("visible"), action->isVisible()}};
     if (!action->shortcut().isEmpty())
         properties.insert(QStringLiteral("shortcut"),
-                          QVariant::fromValue(shortcutOf(action->shortcut())));
+                          QVariant::fromValue(shortcutOf(action->shortcut(), m_keyNames)));
     return properties;
 }
 

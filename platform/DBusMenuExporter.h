@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/DBusTrayTypes.h"
+#include "platform/TrayHost.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -19,7 +20,8 @@ class DBusMenuExporter : public QObject
 
 public:
     // `menu` stays its owner's; the exporter holds it weakly.
-    explicit DBusMenuExporter(QMenu* menu, QObject* parent = nullptr);
+    explicit DBusMenuExporter(QMenu* menu, QObject* parent = nullptr,
+                              TrayHost::KeyNames keyNames = TrayHost::keyNames());
     ~DBusMenuExporter() override;
 
     static QString objectPath();
@@ -40,5 +42,6 @@ private:
 
     QPointer<QMenu> m_menu;
     QDBusConnection m_connection;
+    TrayHost::KeyNames m_keyNames;
     uint m_revision = 1;
 };

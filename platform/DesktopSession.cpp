@@ -1,5 +1,6 @@
 #include "platform/DesktopSession.h"
 
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 
@@ -10,13 +11,24 @@ bool DesktopSession::is(const char* name)
         .contains(QLatin1String(name), Qt::CaseInsensitive);
 }
 
+namespace {
+bool isWaylandSession()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
+}
+} // namespace
+
+bool DesktopSession::isX11Session()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb") && !isWaylandSession();
+}
+
 QByteArray DesktopSession::preferredPlatform()
 {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return {};
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-                         qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
-    if (wayland && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (isWaylandSession() && !qEnvironmentVariableIsEmpty("DISPLAY"))
         return QByteArrayLiteral("xcb");
     return {};
 }

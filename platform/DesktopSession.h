@@ -9,6 +9,10 @@ class DesktopSession
 public:
     static bool is(const char* name);
 
+    // Whether this is an X session: its X server knows where the pointer is and shows the
+    // whole screen, where Xwayland knows the pointer only over an X window and shows X's
+    // windows alone.
+    static bool isX11Session();
     // The Qt platform to ask for, empty to leave Qt its own choice. A Wayland client cannot
     // place a window of its own next to the tray item, nor open a popup without a parent
     // surface, while an X client of Xwayland can: in a Wayland session with Xwayland, and

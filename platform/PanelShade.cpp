@@ -2,8 +2,10 @@
 
 #include "platform/DesktopColorScheme.h"
 #include "platform/DesktopSession.h"
+#include "platform/TrayHost.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
 #include <QPalette>
 #include <QPixmap>
@@ -35,14 +37,6 @@ PanelShade::PanelShade(DesktopColorScheme* scheme) : m_scheme(scheme)
 PanelShade::~PanelShade()
 {
     QObject::disconnect(m_schemeChanged);
-}
-
-std::optional<bool> PanelShade::fromDesktop()
-{
-    // GNOME's top bar is dark in the light and the dark style alike.
-    if (DesktopSession::is("GNOME"))
-        return true;
-    return std::nullopt;
 }
 
 std::optional<bool> PanelShade::fromPixelsBeside(const QRect& itemGeometry)
@@ -95,31 +89,84 @@ std::optional<bool> PanelShade::fromPixels(const QList<QImage>& strips)
     return lightness / samples < 0.5;
 }
 
+std::optional<bool> PanelShade::fromBarLine(const QImage& line)
+{
+    QHash<QRgb, int> counts;
+    int samples = 0;
+    for (int y = 0; y < line.height(); ++y) {
+        for (int x = 0; x < line.width(); ++x, ++samples)
+            ++counts[line.pixel(x, y) | 0xff000000];
+    }
+    QRgb common = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            common = it.key();
+        }
+    }
+    // A bar's own colour shows between its items: most of a line along it, and at least a
+    // good part where it is crowded; a picture or a gradient shows none.
+    if (samples == 0 || most * 3 < samples)
+        return std::nullopt;
+    return QColor(common).lightnessF() < 0.5;
+}
+
+std::optional<bool> PanelShade::fromBarOnScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || !DesktopSession::isX11Session())
+        return std::nullopt;
+    // The bars keep the rest of the screen free of windows: what the free area leaves out at
+    // an edge is a bar; a line along its middle shows its colour. The top one where there are
+    // several: where GNOME, XFCE and MATE keep the tray.
+    const QRect all = screen->geometry();
+    const QRect free = screen->availableGeometry();
+    QRect line;
+    if (free.top() > all.top())
+        line = QRect(all.left(), (all.top() + free.top()) / 2, all.width(), 1);
+    else if (free.bottom() < all.bottom())
+        line = QRect(all.left(), (free.bottom() + 1 + all.bottom()) / 2, all.width(), 1);
+    else if (free.left() > all.left())
+        line = QRect((all.left() + free.left()) / 2, all.top(), 1, all.height());
+    else if (free.right() < all.right())
+        line = QRect((free.right() + 1 + all.right()) / 2, all.top(), 1, all.height());
+    else
+        return std::nullopt;
+    return fromBarLine(
+        screen->grabWindow(0, line.x() - all.x(), line.y() - all.y(), line.width(), line.height())
+            .toImage());
+}
+
 bool PanelShade::isDark(const std::function<QRect()>& itemGeometry)
 {
-    // Just after the item is docked or moved, or while the tray around it shows no plain
-    // colour (not painted yet, or gone and coming back), look again every second for a while.
-    // Where the item has no place on screen (a StatusNotifierItem host) nothing settles.
+    // Just after the item is docked, moved or handed to a host (whose bar paints a moment
+    // later), or while the tray around it shows no plain colour (not painted yet, or gone and
+    // coming back), look again every second for a while.
     const bool settling =
-        !m_checkedGeometry.isEmpty() && (m_sinceMoved.elapsed() < kSettleMs ||
-                                         (m_looksUntold > 0 && m_looksUntold <= kUntoldLooks));
+        (m_sinceMoved.isValid() && m_sinceMoved.elapsed() < kSettleMs) ||
+        (!m_checkedGeometry.isEmpty() && m_looksUntold > 0 && m_looksUntold <= kUntoldLooks);
     const qint64 recheck = settling ? kSettlingRecheckMs : kRecheckMs;
     if (!m_movedSinceLook && m_checked.isValid() && m_checked.elapsed() < recheck)
         return m_dark;
+    const bool moved = m_movedSinceLook;
     m_movedSinceLook = false;
     const QRect geometry = itemGeometry();
-    if (!m_sinceMoved.isValid() || geometry != m_checkedGeometry) {
+    if (moved || !m_sinceMoved.isValid() || geometry != m_checkedGeometry) {
         m_checkedGeometry = geometry;
         m_sinceMoved.start();
     }
     m_checked.start();
     // In order, each asked only where the ones before it could not tell.
-    std::optional<bool> answer = fromDesktop();
+    std::optional<bool> answer = TrayHost::barIsDark();
     // The tray paints around a newly docked item a moment later; until then its pixels say
     // nothing.
     const bool pixelsMayTell = m_sinceMoved.elapsed() > kUnpaintedMs && !geometry.isEmpty();
     if (!answer && pixelsMayTell)
         answer = fromPixelsBeside(geometry);
+    // A host's item has no place on the screen of its own; the bar it sits in may show.
+    if (!answer && geometry.isEmpty())
+        answer = fromBarOnScreen();
     if (answer) {
         m_panelTold = true;
         m_looksUntold = 0;

@@ -12,9 +12,11 @@
 #include <optional>
 
 // Whether the panel that holds the tray item is dark, so that an icon in fixed black would
-// vanish on it. GNOME's top bar always is; an XEmbed tray shows it in the pixels beside the
-// item; otherwise the desktop's light or dark style tells (XFCE's dark panel among it), as
-// DesktopColorScheme follows it, never waited for. Looked up now and then, not at every redraw.
+// vanish on it. GNOME's top bar and Cinnamon's panel always are; an XEmbed tray shows it in
+// the pixels beside the item; in an X session the bar that keeps its room on the screen shows
+// it in its own pixels; otherwise the desktop's light or dark style tells (XFCE's dark panel
+// among it), as DesktopColorScheme follows it, never waited for. Looked up now and then, not
+// at every redraw.
 class PanelShade
 {
 public:
@@ -30,10 +32,13 @@ public:
     // Dark or light from pictures of the panel beside the item; none where they show no
     // plain colour.
     static std::optional<bool> fromPixels(const QList<QImage>& strips);
+    // Dark or light from a line of pixels along a bar: the colour most of it shows, with the
+    // items and their text on it; none where no colour covers a good part of it.
+    static std::optional<bool> fromBarLine(const QImage& line);
 
 private:
-    static std::optional<bool> fromDesktop();
     static std::optional<bool> fromPixelsBeside(const QRect& itemGeometry);
+    static std::optional<bool> fromBarOnScreen();
 
     QPointer<DesktopColorScheme> m_scheme;
     QMetaObject::Connection m_schemeChanged;

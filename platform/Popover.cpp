@@ -72,29 +72,53 @@ void Popover::setContent(QWidget* content)
 
 Popover::~Popover() = default;
 
-QRect Popover::itemAround(QPoint click, const QRect& screen)
+QRect Popover::barStripAt(QPoint point, const QRect& screen, const QRect& available)
 {
-    const int fromTop = click.y() - screen.top();
-    const int fromBottom = screen.bottom() - click.y();
-    if (fromTop >= 0 && fromTop < kBarDepth)
-        return QRect(click.x(), screen.top(), 1, 2 * fromTop + 1);
-    if (fromBottom >= 0 && fromBottom < kBarDepth)
-        return QRect(click.x(), click.y() - fromBottom, 1, 2 * fromBottom + 1);
-    return QRect(click, QSize(1, 1));
+    if (!screen.contains(point))
+        return {};
+    const int x = point.x(), y = point.y();
+    if (y < available.top())
+        return QRect(x, screen.top(), 1, available.top() - screen.top());
+    if (y > available.bottom())
+        return QRect(x, available.bottom() + 1, 1, screen.bottom() - available.bottom());
+    if (x < available.left())
+        return QRect(screen.left(), y, available.left() - screen.left(), 1);
+    if (x > available.right())
+        return QRect(available.right() + 1, y, screen.right() - available.right(), 1);
+    const int fromTop = y - screen.top();
+    const int fromBottom = screen.bottom() - y;
+    if (available.top() == screen.top() && fromTop < kBarDepth)
+        return QRect(x, screen.top(), 1, 2 * fromTop + 1);
+    if (available.bottom() == screen.bottom() && fromBottom < kBarDepth)
+        return QRect(x, y - fromBottom, 1, 2 * fromBottom + 1);
+    return {};
 }
 
-QRect Popover::itemAround(QPoint click)
+QRect Popover::itemAround(const QList<QPoint>& points)
 {
-    const QScreen* screen = screenAt(click);
-    return screen ? itemAround(click, screen->geometry()) : QRect(click, QSize(1, 1));
+    for (const QPoint point : points) {
+        if (const QScreen* screen = QGuiApplication::screenAt(point)) {
+            const QRect strip = barStripAt(point, screen->geometry(), screen->availableGeometry());
+            if (!strip.isEmpty())
+                return strip;
+        }
+    }
+    return points.isEmpty() ? QRect() : QRect(points.first(), QSize(1, 1));
 }
 
 QPoint Popover::placement(const QRect& anchor, const QSize& size, const QRect& screen)
 {
     int x = anchor.center().x() - size.width() / 2;
     int y = anchor.bottom() + 1;
-    if (y + size.height() > screen.bottom() + 1 && anchor.top() - size.height() >= screen.top())
+    if (anchor.height() == 1 && anchor.width() > 1) {
+        // Beside a bar at the left or right edge: past its right side, where the free area
+        // starts; one at the right the clamp below brings back to its left side.
+        x = anchor.right() + 1;
+        y = anchor.center().y() - size.height() / 2;
+    } else if (y + size.height() > screen.bottom() + 1 &&
+               anchor.top() - size.height() >= screen.top()) {
         y = anchor.top() - size.height();
+    }
     x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
     y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
     return {x, y};
@@ -107,8 +131,8 @@ void Popover::showRelativeTo(const QRect& anchor)
     // always in screen coordinates (waybar 0.9 reports it inside the item).
     if (m_shield) {
         const std::optional<QPoint> pointer = m_shield->cover(kPointerWait);
-        if (pointer && target.width() <= 1)
-            target = itemAround(*pointer);
+        if (pointer && (target.width() <= 1 || target.height() <= 1))
+            target = itemAround({*pointer});
     }
     const QScreen* screen = screenAt(target.center());
     adjustSize();

@@ -32,13 +32,18 @@ public:
     // a tray host reports over D-Bus, or one on a tool window, can arrive that way.
     bool justClosed(bool clickReportedByHost) const;
 
-    // Where a popover of `size` opens for `anchor` on a screen whose free area is `screen`.
+    // Where a popover of `size` opens for `anchor` on a screen whose free area is `screen`:
+    // below or above it, or beside a one pixel high strip across a bar at the left or right.
     static QPoint placement(const QRect& anchor, const QSize& size, const QRect& screen);
-    // The item a click at `click` was on, where nothing tells its size: a tray sits in a bar
-    // along the top or bottom edge of `screen` with its items centred across the bar, so the
-    // item reaches as far past the click as the click is from that edge. Elsewhere, the point.
-    static QRect itemAround(QPoint click, const QRect& screen);
-    static QRect itemAround(QPoint click);
+    // The strip across the bar that `point` lies in, from the bar's inner edge to the screen's
+    // edge; empty where it lies in no bar. A bar that keeps windows off its room (the screen's
+    // `available` area leaves it out) is known exactly. Along an edge that keeps no room, a
+    // point near the top or bottom is taken for a click on an item centred across a bar.
+    static QRect barStripAt(QPoint point, const QRect& screen, const QRect& available);
+    // The item a click came from, where nothing tells its size: the strip across the bar at
+    // the first of `points` (in the order they are trusted) that lies in a bar, else the first
+    // point; empty for no points.
+    static QRect itemAround(const QList<QPoint>& points);
 
 protected:
     void hideEvent(QHideEvent* event) override;

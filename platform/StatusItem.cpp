@@ -152,6 +152,8 @@ void StatusItem::useHost(bool watcherWasThere)
     }
     if (watcherWasThere)
         m_host->registerWithWatcher();
+    // A host's bar may look unlike the XEmbed tray's, or the one before.
+    emit moved();
     // Then make sure the watcher lists the item, and register (again) where it does not: a
     // watcher that has just started scans the bus for items itself, and GNOME's extension
     // loses an item that registers while it does, so a new watcher is given that moment

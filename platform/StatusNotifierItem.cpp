@@ -1,8 +1,8 @@
 #include "platform/StatusNotifierItem.h"
 
 #include "platform/DBusMenuExporter.h"
-#include "platform/DesktopSession.h"
 #include "platform/GSettingsKey.h"
+#include "platform/TrayHost.h"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -36,13 +36,6 @@ DBusImage toDBusImage(const QImage& image)
             qToBigEndian(line[x], out);
     }
     return result;
-}
-
-// GNOME's AppIndicator extension stretches every picture to a square; there a wide icon is
-// centred on a square of its width first, so that it keeps its shape.
-bool hostStretchesToSquare()
-{
-    return DesktopSession::is("GNOME");
 }
 
 // GNOME's extension shows one picture: the smallest at least as large as its icon box on both
@@ -250,15 +243,18 @@ void StatusNotifierItem::registerUnlessKnown()
 void StatusNotifierItem::setImages(const QList<QImage>& images)
 {
     m_images = images;
+    const bool stretches = TrayHost::stretchesToSquare();
     QList<QImage> pictures;
     for (const QImage& image : images) {
         if (!image.isNull()) {
             QImage plain = image;
             plain.setDevicePixelRatio(1); // the protocol counts pixels
-            pictures.append(hostStretchesToSquare() ? squared(plain) : plain);
+            // A host that stretches every picture to a square gets the wide icon centred on a
+            // square of its width, so that it keeps its shape.
+            pictures.append(stretches ? squared(plain) : plain);
         }
     }
-    if (hostStretchesToSquare()) {
+    if (stretches) {
         if (!m_gnomeIconSize) {
             m_gnomeIconSize = std::make_unique<GSettingsKey>(
                 "org.gnome.shell.extensions.appindicator", "icon-size");

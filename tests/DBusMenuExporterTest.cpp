@@ -36,3 +36,40 @@ TEST(DBusMenuExporter, PublishesTheMenuAsHostsReadItAndRunsWhatTheyClick)
     EXPECT_TRUE(QTest::qWaitFor([&] { return quit == 1; }, 2000));
     EXPECT_EQ(settings, 0);
 }
+
+// Qt's readers (Plasma, LXQt) turn a shortcut back into a key sequence from Qt's own names,
+// GTK's (XFCE, Cinnamon, MATE, waybar) parse X's key names: each desktop's host gets the names
+// it can read, or shows no hint at all.
+TEST(DBusMenuExporter, NamesShortcutKeysAsTheDesktopsHostReadsThem)
+{
+    const auto shortcutFor = [](QKeySequence sequence, TrayHost::KeyNames names) {
+        QMenu menu;
+        menu.addAction(QStringLiteral("Entry"))->setShortcut(sequence);
+        return DBusMenuExporter(&menu, nullptr, names)
+            .layout()
+            .children[0]
+            .properties.value("shortcut")
+            .value<QList<QStringList>>();
+    };
+    const QKeySequence settings(Qt::CTRL | Qt::Key_Comma), quit(Qt::CTRL | Qt::Key_Q),
+        zoom(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus), windows(Qt::META | Qt::Key_Minus);
+    EXPECT_EQ(shortcutFor(settings, TrayHost::KeyNames::Qt),
+              (QList<QStringList>{{"Control", ","}}));
+    EXPECT_EQ(shortcutFor(quit, TrayHost::KeyNames::Qt), (QList<QStringList>{{"Control", "Q"}}));
+    EXPECT_EQ(shortcutFor(zoom, TrayHost::KeyNames::Qt),
+              (QList<QStringList>{{"Control", "Shift", "plus"}}));
+    // As a Qt reader reads them back: joined by "+", with its few names of its own.
+    for (const QKeySequence& sequence : {settings, quit, zoom, windows}) {
+        QStringList keys = shortcutFor(sequence, TrayHost::KeyNames::Qt).value(0);
+        keys.replaceInStrings("Control", "Ctrl");
+        keys.replaceInStrings("Super", "Meta");
+        keys.replaceInStrings("plus", "+");
+        keys.replaceInStrings("minus", "-");
+        EXPECT_EQ(QKeySequence::fromString(keys.join('+')), sequence)
+            << keys.join('+').toStdString();
+    }
+    EXPECT_EQ(shortcutFor(zoom, TrayHost::KeyNames::X11),
+              (QList<QStringList>{{"Control", "Shift", "plus"}}));
+    EXPECT_EQ(shortcutFor(windows, TrayHost::KeyNames::X11),
+              (QList<QStringList>{{"Super", "minus"}}));
+}

@@ -16,12 +16,12 @@ QRect nowhere()
 }
 } // namespace
 
-TEST(PanelShade, GnomesTopBarIsDarkAndAPalettePanelFollowsThePalette)
+TEST(PanelShade, GnomeAndCinnamonBarsAreDarkAndAPalettePanelFollowsThePalette)
 {
-    {
-        ScopedEnv desktop("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    for (const char* name : {"ubuntu:GNOME", "X-Cinnamon"}) {
+        ScopedEnv desktop("XDG_CURRENT_DESKTOP", name);
         DesktopColorScheme scheme;
-        EXPECT_TRUE(PanelShade(&scheme).isDark(nowhere));
+        EXPECT_TRUE(PanelShade(&scheme).isDark(nowhere)) << name;
     }
     ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
@@ -84,4 +84,28 @@ TEST(PanelShade, AsksWhereTheItemIsOnlyWhenALookIsDueOrTheItemMoved)
     shade.isDark(whereIsTheItem);
     shade.isDark(whereIsTheItem);
     EXPECT_EQ(asked, 2) << "a move is looked at once, at the next redraw";
+}
+
+TEST(PanelShade, ABarsLineShowsItsOwnColourBetweenItsItems)
+{
+    // MATE's panel in a dark colour of the user's, or its light theme: menus, launchers and a
+    // clock on it, each a run of other pixels.
+    const auto bar = [](QRgb colour, QRgb ink) {
+        QImage line(1280, 1, QImage::Format_RGB32);
+        line.fill(colour);
+        for (int x = 0; x < 1280; ++x) {
+            if (x % 200 < 90)
+                line.setPixel(x, 0, x % 3 ? ink : qRgb(90, 140, 200));
+        }
+        return line;
+    };
+    EXPECT_EQ(PanelShade::fromBarLine(bar(qRgb(0x2b, 0x2b, 0x2b), qRgb(255, 255, 255))), true);
+    EXPECT_EQ(PanelShade::fromBarLine(bar(qRgb(0xed, 0xed, 0xed), qRgb(0, 0, 0))), false);
+    EXPECT_EQ(PanelShade::fromBarLine(bar(qRgb(0x55, 0x55, 0x55), qRgb(255, 255, 255))), true);
+    // A picture or a gradient has no colour of its own.
+    QImage gradient(1280, 1, QImage::Format_RGB32);
+    for (int x = 0; x < 1280; ++x)
+        gradient.setPixel(x, 0, qRgb(x / 5, x / 5, x / 5));
+    EXPECT_EQ(PanelShade::fromBarLine(gradient), std::nullopt);
+    EXPECT_EQ(PanelShade::fromBarLine(QImage()), std::nullopt);
 }

@@ -6,12 +6,11 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/model/TimeRemaining.h"
 #include "Horalis/panel/ContentView.h"
-#include "platform/DesktopSession.h"
 #include "platform/Popover.h"
 #include "platform/SecondTimer.h"
+#include "platform/TrayHost.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QKeySequence>
 #include <QMenu>
 #include <QTimer>
@@ -33,7 +32,7 @@ void MenuBarManager::setupMenuBar()
     m_hostMenu = std::make_unique<QMenu>();
     // GNOME's AppIndicator extension opens the item's menu on a click and keeps the click for
     // itself, so there the menu starts with the panel.
-    if (DesktopSession::is("GNOME")) {
+    if (TrayHost::keepsLeftClick()) {
         m_hostMenu->addAction(QStringLiteral("Show Progress"), this, [this] { togglePopover(); });
         m_hostMenu->addSeparator();
     }
@@ -113,13 +112,11 @@ void MenuBarManager::handleClick(StatusItem::Click click, QPoint at)
 
 QRect MenuBarManager::anchorFor(QPoint at) const
 {
+    // An XEmbed item, with the rest of the bar across it: the popover opens at the bar's edge.
     const QRect item = m_statusItem ? m_statusItem->geometry() : QRect();
     if (!item.isEmpty())
-        return item;
-    // Some hosts send (0, 0) for a click they place nowhere.
-    if (!at.isNull())
-        return Popover::itemAround(at);
-    return QRect(QCursor::pos(), QSize(1, 1));
+        return item.united(Popover::itemAround({item.center()}));
+    return Popover::itemAround(TrayHost::placesOfClick(at));
 }
 
 void MenuBarManager::togglePopover(QPoint at)
