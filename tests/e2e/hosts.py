@@ -17,20 +17,38 @@ HORALIS = os.environ["HORALIS_BINARY"]
 USER = "horalis-e2e"
 WIDTH, HEIGHT = 1280, 800
 
-# How each desktop starts its panel. "watcher": the panel owns org.kde.StatusNotifierWatcher.
+# How each desktop starts its panel. "wm": the window manager started with the display;
+# "watcher": a StatusNotifierWatcher comes up with the panel (else the tray is XEmbed's);
+# "helpers": what the session starts beside the panel; "namespace": the panel needs a system
+# bus of its own.
 HOSTS = {
     # "dark": whether Horalis's panel is dark there, following the desktop's style. XFCE 4.18
     # draws its bar dark by default, and says so in xfconf.
-    "xfce": {"desktop": "XFCE", "command": ["xfce4-panel"], "wm": True, "watcher": True,
+    "xfce": {"desktop": "XFCE", "command": ["xfce4-panel"], "wm": ["openbox"], "watcher": True,
              "dark": True},
     # As startlxqt sets it, so that the panel finds LXQt's default configuration.
-    "lxqt": {"desktop": "LXQt", "command": ["lxqt-panel"], "wm": True, "watcher": True,
+    "lxqt": {"desktop": "LXQt", "command": ["lxqt-panel"], "wm": ["openbox"], "watcher": True,
              "env": {"XDG_CONFIG_DIRS": "/etc/xdg:/usr/share"}},
-    "tint2": {"desktop": "", "command": ["tint2"], "wm": True, "watcher": False},
-    "gnome": {"desktop": "GNOME", "command": ["gnome-shell", "--x11", "--replace"], "wm": False,
-              "watcher": True},
+    "tint2": {"desktop": "", "command": ["tint2"], "wm": ["openbox"], "watcher": False},
+    "gnome": {"desktop": "GNOME", "command": ["gnome-shell", "--x11", "--replace"], "wm": None,
+              "watcher": True, "namespace": True},
+    # Linux Mint's desktop: its StatusNotifierItem host is the XApp watcher, which hands the
+    # item to Cinnamon's own applet.
+    "cinnamon": {"desktop": "X-Cinnamon", "command": ["cinnamon", "--replace"], "wm": None,
+                 "watcher": True,
+                 "helpers": [["/usr/libexec/xapps/sn-watcher/xapp-sn-watcher"]]},
+    # With its top panel in a dark colour of the user's, where a black icon would vanish.
+    "mate": {"desktop": "MATE", "command": ["mate-panel"], "wm": ["marco", "--replace"],
+             "watcher": True,
+             "gsettings": [["org.mate.panel.toplevel.background:/org/mate/panel/toplevels/top/background/",
+                            "type", "color"],
+                           ["org.mate.panel.toplevel.background:/org/mate/panel/toplevels/top/background/",
+                            "color", "#2B2B2B"]]},
+    "budgie": {"desktop": "Budgie:GNOME", "command": ["budgie-panel"],
+               "wm": ["budgie-wm", "--x11", "--replace"], "watcher": False, "namespace": True,
+               "dark": False},
     # Wayland: waybar's tray in sway (the command is written with the session's files).
-    "sway": {"desktop": "sway", "command": None, "wm": False, "watcher": True},
+    "sway": {"desktop": "sway", "command": None, "wm": None, "watcher": True, "bar_edge": 30},
 }
 GNOME_EXTENSION = "ubuntu-appindicators@ubuntu.com"
 
@@ -82,8 +100,12 @@ class Session:
         with os.fdopen(read_end) as displays:
             self.env["DISPLAY"] = ":" + displays.readline().strip()
         self.env["XDG_SESSION_TYPE"] = "x11"
+        # The bus starts MATE's applets and Cinnamon's helpers with its own environment: they
+        # must find the display.
+        self.run_as_user("dbus-update-activation-environment", "DISPLAY", "XDG_CURRENT_DESKTOP",
+                         "XDG_SESSION_TYPE")
         if self.host["wm"]:
-            self.spawn(["openbox"])
+            self.spawn(self.host["wm"], namespace=self.host.get("namespace", False))
 
     def stop_display(self):
         stop(self.xvfb)
@@ -145,7 +167,9 @@ class Session:
             # Screenshots then show menus whole, not half faded in.
             self.run_as_user("gsettings", "set", "org.gnome.desktop.interface",
                              "enable-animations", "false")
-        self.panel = self.spawn(self.host["command"], namespace=self.host["desktop"] == "GNOME")
+        for helper in self.host.get("helpers", []):
+            self.spawn(helper)
+        self.panel = self.spawn(self.host["command"], namespace=self.host.get("namespace", False))
         if self.host["watcher"]:
             assert wait_for(self.watcher_is_up, 60), "the panel's watcher did not come up"
         else:
@@ -154,6 +178,9 @@ class Session:
                 "the panel did not come up"
         if self.host["desktop"] == "GNOME":
             self.leave_the_overview()
+        # Once the panel has laid itself out: at its first start it writes its layout's own.
+        for schema, key, value in self.host.get("gsettings", []):
+            self.run_as_user("gsettings", "set", schema, key, value)
 
     def overview_active(self):
         """Whether GNOME Shell shows its overview; None where it does not say."""
@@ -221,6 +248,17 @@ class Session:
             new.write("\n".join(lines) + "\n")
         os.replace(path + ".new", path)
         subprocess.run(["chown", "-R", USER, folder], check=True)
+
+    def bar_edge(self, top):
+        """Where the bar at the top (or the bottom) of the screen ends, as the window manager
+        keeps windows off it; None where no bar keeps room."""
+        values = re.findall(r"\d+", self.run("xprop", "-root", "_NET_WORKAREA").split("=")[-1])
+        if len(values) < 4:
+            return self.host.get("bar_edge") if top else None
+        _, y, _, height = map(int, values[:4])
+        if top:
+            return y if y > 0 else None
+        return y + height if y + height < HEIGHT else None
 
     # --- looking and clicking ----------------------------------------------------------------
     def shot(self, name):
@@ -335,10 +373,13 @@ class Session:
         """The menu the host shows after a right click (GNOME: after a click)."""
         # Beside the icon, on the screen's side of the bar: nothing else that changes there.
         top_bar = icon.y < HEIGHT // 2
-        left = max(0, icon.x - 300)
-        width = min(WIDTH, icon.x + icon.width + 300) - left
-        region = ((left, icon.y + icon.height + 1, width, 260) if top_bar else
-                  (left, max(0, icon.y - 261), width, min(260, icon.y - 1)))
+        left = max(0, icon.x - 200)
+        width = min(WIDTH, icon.x + icon.width + 200) - left
+        # Deep enough for any host's menu of three rows, and clear of a window in the middle
+        # of the screen (the Settings window turns inactive as the menu opens).
+        depth = 220
+        region = ((left, icon.y + icon.height + 1, width, depth) if top_bar else
+                  (left, max(0, icon.y - depth - 1), width, min(depth, icon.y - 1)))
         # Menus fade and slide in, seconds late on a loaded machine: the menu is there once its area
         # is menu-sized and the same in two screenshots in a row.
         last = [None]
