@@ -16,7 +16,7 @@ constexpr int kAfterHostMenuMs = 150;
 QString keyName(Qt::Key key, TrayHost::KeyNames names)
 {
     if (names == TrayHost::KeyNames::Qt) {
-        const QString name = QKeySequence(key).toString(QKeySequence::PortableText);
+        QString name = QKeySequence(key).toString(QKeySequence::PortableText);
         if (name == QLatin1String("+"))
             return QStringLiteral("plus");
         if (name == QLatin1String("-"))
