@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QString>
 
+#include <cctype>
 #include <vector>
 
 namespace {
@@ -154,12 +155,23 @@ Reading read(QByteArrayView file)
     Line line;
     for (qsizetype pos = reading.bodyStart; nextLine(file, pos, line);) {
         const QByteArrayView text = file.sliced(line.start, line.end - line.start);
-        if (text.startsWith('['))
+        if (text.startsWith('[')) {
             prefix = sectionPrefix(text);
-        else if (line.equals >= 0)
-            reading.entries.push_back(
-                {prefix + unescapedKey(file.sliced(line.start, line.equals - line.start).trimmed()),
-                 line});
+        } else if (line.equals >= 0) {
+            QByteArrayView name = file.sliced(line.start, line.equals - line.start);
+            // QSettings keeps the spaces before a key on the line of a byte order mark (" a=1"
+            // reads as " a"), and only there.
+            const QByteArrayView before =
+                file.sliced(reading.bodyStart, line.start - reading.bodyStart);
+            if (reading.bodyStart > 0 && !before.contains('\n') && !before.contains('\r')) {
+                name = file.sliced(reading.bodyStart, line.equals - reading.bodyStart);
+                while (!name.isEmpty() && std::isspace(static_cast<unsigned char>(name.back())))
+                    name.chop(1);
+            } else {
+                name = name.trimmed();
+            }
+            reading.entries.push_back({prefix + unescapedKey(name), line});
+        }
         if (prefix.isEmpty())
             reading.lastGeneralEnd = line.end;
     }

@@ -165,6 +165,7 @@ TEST_F(PreferencesStoreTest, AWriteReadsBackExactlyAsQSettingsReadsTheFile)
         "[General]\nfoo=a\\\niconStyle=pill\n",           // a continuation, likewise
         "\xEF\xBB\xBF[Other]\nweekStart=sunday\n",        // a mark, then another section
         "\xEF\xBB\xBFiconStyle=percentage\n",
+        "\xEF\xBB\xBF note=1\n",      // QSettings keeps the space of a first key after a mark
         "[General]\niconColor=white", // no newline at the end
         "[General]\niconStyle=pill ; the first\niconStyle=percentage\nz=9\n",
         "week%53tart=sunday\nicon%53tyle=pill\n[%General]\niconStyle=pill\n",
@@ -183,6 +184,16 @@ TEST_F(PreferencesStoreTest, AWriteReadsBackExactlyAsQSettingsReadsTheFile)
         // The same write again changes nothing.
         ASSERT_TRUE(store.set("iconStyle", QStringLiteral("circle")));
         EXPECT_EQ(fileContent(), after) << before.constData();
+    }
+
+    // No place leaves every other key as it was: a new [General] at the top would take the
+    // spaces off the first key after a mark, and the end is a continuation. The write fails.
+    {
+        const QByteArray before = "\xEF\xBB\xBF note=1\nfoo=a\\";
+        writeFile(before);
+        PreferencesStore store(path());
+        EXPECT_FALSE(store.set("iconStyle", QStringLiteral("circle")));
+        EXPECT_EQ(fileContent(), before);
     }
 
     // Where a person would put it: in the section QSettings takes for [General], on the
