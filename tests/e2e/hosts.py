@@ -419,7 +419,8 @@ class Session:
             self.click(*self.entry(menu, "show"))
         else:
             self.click(*icon.center)
-        return wait_for(self.panel_window, 5)
+        # A loaded host may pass the click on seconds late.
+        return wait_for(self.panel_window, 10)
 
 
 def same_place(a, b):
