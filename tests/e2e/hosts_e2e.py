@@ -137,7 +137,9 @@ class HostTest(unittest.TestCase):
     def check_closing(self, icon):
         """A click elsewhere and Escape close the panel (an X session's)."""
         session = self.session
-        self.assertIsNotNone(session.open_panel(icon))
+        # Under a full run's load Cinnamon once let a click on the icon pass unanswered; a
+        # person clicks again.
+        self.assertIsNotNone(session.open_panel(icon) or session.open_panel(icon))
         session.click(WIDTH // 2, HEIGHT // 2)
         self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
                         "a click elsewhere left the panel open")
