@@ -1,8 +1,9 @@
 #include "platform/StatusItem.h"
 
 #include "platform/StatusNotifierItem.h"
+#include "platform/XEmbedTray.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
@@ -12,6 +13,8 @@
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +27,10 @@ constexpr int kRegistrationChecks = 8;
 constexpr int kListedToSettle = 2;
 // How often a lost session bus is tried again: a restarted one is back within seconds.
 constexpr int kRejoinMs = 2000;
+// A tray docks an item within a frame or two of its request, seconds late under load. One
+// that has not by then is asked again, less and less often.
+constexpr int kFirstDockCheckMs = 2000;
+constexpr int kLastDockCheckMs = 60000;
 
 QIcon iconOf(const QList<QImage>& images)
 {
@@ -48,6 +55,9 @@ StatusItem::StatusItem(QMenu* menu, QObject* parent)
     });
     m_rejoinTimer.setSingleShot(true);
     connect(&m_rejoinTimer, &QTimer::timeout, this, &StatusItem::rejoinBus);
+    m_dockCheckTimer.setSingleShot(true);
+    m_dockCheckMs = kFirstDockCheckMs;
+    connect(&m_dockCheckTimer, &QTimer::timeout, this, &StatusItem::checkDocked);
     followBus();
 }
 
@@ -113,10 +123,19 @@ bool StatusItem::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
     case QEvent::Show:
+        // Qt shows the item's window when it asks a new tray to dock it.
+        if (m_xembed && watched->inherits("QSystemTrayIconSys"))
+            m_dockCheckTimer.start(m_dockCheckMs);
+        [[fallthrough]];
     case QEvent::Move:
     case QEvent::Resize:
         if (m_xembed && watched->inherits("QSystemTrayIconSys"))
             emit moved();
+        break;
+    case QEvent::Paint:
+        // Drawn, so mapped: the tray embedded it.
+        if (m_xembed && watched != m_dockedWindow && watched->inherits("QSystemTrayIconSys"))
+            m_dockedWindow = watched;
         break;
     default:
         break;
@@ -124,10 +143,35 @@ bool StatusItem::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+void StatusItem::checkDocked()
+{
+    if (!m_xembed)
+        return;
+    // Qt maps the item's window, and so draws it, only once the tray says it has embedded
+    // it (a tray may later hide it, unmapped, in an overflow of its own). Qt asks once, of
+    // the tray window it has in mind: a tray that drops a request made before it is ready,
+    // or one that replaced the tray Qt remembers (Budgie's panel, now and then, as it
+    // restarts), would leave the item out for good. So the tray that holds the selection
+    // now is asked again, less and less often, until it docks the item.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->inherits("QSystemTrayIconSys") || !window->isVisible())
+            continue;
+        if (window == m_dockedWindow) {
+            m_dockCheckMs = kFirstDockCheckMs;
+            return;
+        }
+        m_dockCheckMs = std::min(2 * m_dockCheckMs, kLastDockCheckMs);
+        XEmbedTray::requestDock(window->winId());
+        m_dockCheckTimer.start(m_dockCheckMs);
+        return;
+    }
+}
+
 void StatusItem::useHost(bool watcherWasThere)
 {
     if (m_xembed)
         QCoreApplication::instance()->removeEventFilter(this);
+    m_dockCheckTimer.stop();
     m_xembed.reset();
     if (!m_host) {
         m_host = std::make_unique<StatusNotifierItem>(m_bus, m_menu);

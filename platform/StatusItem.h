@@ -70,6 +70,8 @@ private:
     void useHost(bool watcherWasThere);
     void useXEmbed();
     void showOnXEmbed();
+    // Asks the XEmbed tray again where it left the item undocked.
+    void checkDocked();
     // The pictures handed to the tray: those set, or a blank one of their last size.
     QList<QImage> pictures() const;
     QString toolTipLine() const;
@@ -85,6 +87,10 @@ private:
     QString m_toolTipTitle;
     QString m_toolTipText;
     QString m_accessibleDescription;
+    QTimer m_dockCheckTimer;
+    // The window of the item's that an XEmbed tray last embedded.
+    QPointer<QObject> m_dockedWindow;
+    int m_dockCheckMs = 0;
     QTimer m_registrationTimer;
     int m_registrationChecks = 0;
     // Answers in a row that listed the item.

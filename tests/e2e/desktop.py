@@ -70,6 +70,7 @@ class Desktop:
         self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         self.env.pop("WAYLAND_DISPLAY", None)
         self.tray = None
+        self.tray_id = None
 
     # --- processes ---------------------------------------------------------------------------
     def start_tray(self):
@@ -89,6 +90,17 @@ class Desktop:
             self.tray.wait()
         with open(log) as errors:
             raise AssertionError("the tray did not come up: " + errors.read())
+
+    def start_forgetful_tray(self):
+        """A tray of the tests' own in place of trayer: one that drops the first request to
+        dock it is sent."""
+        self.tray = subprocess.Popen(
+            ["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "forgetful_tray.py")],
+            env=self.env, stdout=subprocess.PIPE, text=True)
+        self.processes.append(self.tray)
+        line = self.tray.stdout.readline().split()
+        assert line[:1] == ["ready"], "the forgetful tray did not come up"
+        self.tray_id = line[1]
 
     def stop_tray(self):
         self.tray.kill()
@@ -126,6 +138,8 @@ class Desktop:
         return self.run("xwininfo", "-root", "-tree")
 
     def tray_window(self):
+        if self.tray_id:
+            return self.tray_id
         match = re.search(r'^\s*(0x[0-9a-f]+) "panel": \("panel" "trayer"\)', self.tree(), re.M)
         return match.group(1) if match else None
 

@@ -67,6 +67,13 @@ class TrayTest(DesktopTest):
         self.assertIsNotNone(wait_for(self.desktop.icon, 5), "the icon did not dock")
         self.assertIsNone(process.poll(), "Horalis must keep running without a tray")
 
+    def test_a_tray_that_drops_the_first_request_to_dock_still_gets_the_icon(self):
+        self.desktop.stop_tray()
+        self.desktop.start_forgetful_tray()
+        process = self.desktop.start_horalis()
+        self.assertIsNotNone(wait_for(self.desktop.icon, 10), "the icon did not dock")
+        self.assertIsNone(process.poll())
+
 
 if __name__ == "__main__":
     unittest.main(argv=sys.argv[:1] + sys.argv[1:], verbosity=2)
