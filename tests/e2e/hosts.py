@@ -33,9 +33,10 @@ HOSTS = {
     "gnome": {"desktop": "GNOME", "command": ["gnome-shell", "--x11", "--replace"], "wm": None,
               "watcher": True, "namespace": True},
     # Linux Mint's desktop: its StatusNotifierItem host is the XApp watcher, which hands the
-    # item to Cinnamon's own applet.
+    # item to Cinnamon's own applet. Without a system bus its printers applet fails, and the
+    # notice of that, counted in the bar, moves the tray along.
     "cinnamon": {"desktop": "X-Cinnamon", "command": ["cinnamon", "--replace"], "wm": None,
-                 "watcher": True,
+                 "watcher": True, "namespace": True,
                  "helpers": [["/usr/libexec/xapps/sn-watcher/xapp-sn-watcher"]]},
     # With its top panel in a dark colour of the user's, where a black icon would vanish.
     "mate": {"desktop": "MATE", "command": ["mate-panel"], "wm": ["marco", "--replace"],
@@ -339,8 +340,11 @@ class Session:
                              capture_output=True, text=True).stdout
         return float(out or "nan")
 
-    def click(self, x, y, button=1):
+    def move(self, x, y):
         self.run("xdotool", "mousemove", str(x), str(y))
+
+    def click(self, x, y, button=1):
+        self.move(x, y)
         time.sleep(0.2)
         self.run("xdotool", "click", str(button))
 
@@ -413,10 +417,19 @@ class Session:
         y = menu.y + menu.height * (2 * index + 1) // (2 * len(rows))
         return menu.x + menu.width // 2, y
 
+    def choose(self, menu, which):
+        """Clicks an entry of the menu once it shows the pointer over it: a loaded GTK menu
+        that has not yet seen the pointer arrive lets the click pass and closes."""
+        x, y = self.entry(menu, which)
+        area = (menu.x, menu.y, menu.width, menu.height)
+        before = self.shot("menu-unhovered")
+        self.move(x, y)
+        wait_for(lambda: self.changed_area(before, self.shot("menu-hovered"), area), 3, 0.1)
+        self.click(x, y)
+
     def open_panel(self, icon):
         if self.name == "gnome":
-            menu = self.open_menu(icon)
-            self.click(*self.entry(menu, "show"))
+            self.choose(self.open_menu(icon), "show")
         else:
             self.click(*icon.center)
         # A loaded host may pass the click on seconds late.
@@ -513,6 +526,9 @@ class SwaySession(Session):
         device.stdin.write(line + "\n")
         device.stdin.flush()
         assert device.stdout.readline().strip() == "done", "a virtual device stopped"
+
+    def move(self, x, y):
+        self.click(x, y, button=0)
 
     def click(self, x, y, button=1):
         mouse = self.device("mouse", self.pointer)

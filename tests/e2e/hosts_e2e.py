@@ -100,7 +100,7 @@ class HostTest(unittest.TestCase):
             # closes the panel as it opened it.
             menu = self.session.menu_area(icon, before)
             self.assertIsNotNone(menu, "the click on the icon did nothing")
-            self.session.click(*self.session.entry(menu, "show"))
+            self.session.choose(menu, "show")
             closed = wait_for(lambda: not self.session.panel_window(), 5)
         self.assertTrue(closed, "a second click on the icon left the panel open")
         # That same click must not open it again.
@@ -112,13 +112,13 @@ class HostTest(unittest.TestCase):
             self.check_closing(icon)
 
         menu = self.session.open_menu(icon)
-        self.session.click(*self.session.entry(menu, "settings"))
+        self.session.choose(menu, "settings")
         settings = wait_for(self.session.settings_window, 5)
         self.assertIsNotNone(settings, "Settings... opened no Settings window")
         self.assertEqual((settings.width, settings.height), (480, 280))
 
         menu = self.session.open_menu(icon)
-        self.session.click(*self.session.entry(menu, "quit"))
+        self.session.choose(menu, "quit")
         self.assertEqual(horalis.wait(10), 0)
 
     def assert_next_to_the_icon(self, panel, icon):
