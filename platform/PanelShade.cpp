@@ -141,11 +141,13 @@ std::optional<bool> PanelShade::fromBarOnScreen()
 bool PanelShade::isDark(const std::function<QRect()>& itemGeometry)
 {
     // Just after the item is docked, moved or handed to a host (whose bar paints a moment
-    // later), or while the tray around it shows no plain colour (not painted yet, or gone and
-    // coming back), look again every second for a while.
-    const bool settling =
-        (m_sinceMoved.isValid() && m_sinceMoved.elapsed() < kSettleMs) ||
-        (!m_checkedGeometry.isEmpty() && m_looksUntold > 0 && m_looksUntold <= kUntoldLooks);
+    // later), or while the tray around it has not shown a plain colour (not looked at yet, not
+    // painted yet, or gone and coming back), look again every second for a while. A tray not
+    // yet looked at is looked at whenever the next redraw comes: the icon may have been hidden
+    // all the while it settled, and the desktop's style may be the tray's opposite.
+    const bool settling = (m_sinceMoved.isValid() && m_sinceMoved.elapsed() < kSettleMs) ||
+                          (!m_checkedGeometry.isEmpty() && (m_looksUntold > 0 || !m_panelTold) &&
+                           m_looksUntold <= kUntoldLooks);
     const qint64 recheck = settling ? kSettlingRecheckMs : kRecheckMs;
     if (!m_movedSinceLook && m_checked.isValid() && m_checked.elapsed() < recheck)
         return m_dark;

@@ -86,6 +86,24 @@ TEST(PanelShade, AsksWhereTheItemIsOnlyWhenALookIsDueOrTheItemMoved)
     EXPECT_EQ(asked, 2) << "a move is looked at once, at the next redraw";
 }
 
+TEST(PanelShade, ATrayNotYetLookedAtIsLookedAtAtTheNextRedrawHoweverLate)
+{
+    // Docked, and hidden until the tray had settled: the first look came too soon to read the
+    // tray, and the desktop's light style must not then stand for a minute over a dark tray.
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
+    DesktopColorScheme scheme{QDBusConnection(QString())};
+    PanelShade shade(&scheme);
+    int asked = 0;
+    const auto docked = [&asked] {
+        ++asked;
+        return QRect(1115, 774, 22, 22);
+    };
+    shade.isDark(docked);
+    QTest::qWait(5200);
+    shade.isDark(docked);
+    EXPECT_EQ(asked, 2);
+}
+
 TEST(PanelShade, ABarsLineShowsItsOwnColourBetweenItsItems)
 {
     // MATE's panel in a dark colour of the user's, or its light theme: menus, launchers and a
