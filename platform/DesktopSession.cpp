@@ -11,13 +11,11 @@ bool DesktopSession::is(const char* name)
         .contains(QLatin1String(name), Qt::CaseInsensitive);
 }
 
-namespace {
-bool isWaylandSession()
+bool DesktopSession::isWaylandSession()
 {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland");
 }
-} // namespace
 
 bool DesktopSession::isX11Session()
 {

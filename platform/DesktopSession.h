@@ -9,6 +9,8 @@ class DesktopSession
 public:
     static bool is(const char* name);
 
+    // Whether a Wayland compositor runs the session, whatever Qt platform the program uses.
+    static bool isWaylandSession();
     // Whether this is an X session: its X server knows where the pointer is and shows the
     // whole screen, where Xwayland knows the pointer only over an X window and shows X's
     // windows alone.

@@ -1,5 +1,7 @@
 #include "platform/Popover.h"
 
+#include "platform/ClickCatcher.h"
+#include "platform/DesktopSession.h"
 #include "platform/DesktopShield.h"
 
 #include <QCursor>
@@ -34,10 +36,16 @@ const QScreen* screenAt(QPoint point)
 
 Popover::Popover()
     : QWidget(nullptr),
+      m_shield(QGuiApplication::platformName().startsWith(QLatin1String("wayland"))
+                   ? nullptr
+                   : DesktopShield::open()),
+      // An X popup learns of a click outside it through its pointer grab, which sees every
+      // click in an X session and, in a Wayland session, those on the shield. Elsewhere the
+      // panel is a borderless tool window that takes the focus and closes when it loses it:
       // Wayland opens a popup only over a window of the program's own that has had input, and
-      // a tray program has none: there the panel is a borderless tool window that closes when
-      // it loses focus.
-      m_usesPopupWindow(!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+      // a tray program has none; GNOME's compositor has no layer shell for a shield.
+      m_usesPopupWindow(!QGuiApplication::platformName().startsWith(QLatin1String("wayland")) &&
+                        (m_shield || !DesktopSession::isWaylandSession()))
 {
     setWindowFlags(m_usesPopupWindow
                        ? Qt::Popup | Qt::FramelessWindowHint
@@ -48,8 +56,11 @@ Popover::Popover()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    if (m_usesPopupWindow)
-        m_shield = DesktopShield::open();
+    if (!m_usesPopupWindow &&
+        !QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        m_catcher = std::make_unique<ClickCatcher>();
+        connect(m_catcher.get(), &ClickCatcher::clicked, this, &Popover::performClose);
+    }
     if (m_shield) {
         connect(m_shield.get(), &DesktopShield::clickedOutside, this, &Popover::performClose);
         connect(m_shield.get(), &DesktopShield::escapePressed, this, &Popover::performClose);
@@ -138,6 +149,8 @@ void Popover::showRelativeTo(const QRect& anchor)
     adjustSize();
     if (screen)
         move(placement(target, sizeHint(), screen->availableGeometry()));
+    if (m_catcher && screen)
+        m_catcher->cover(screen);
     show();
     raise();
     activateWindow();
@@ -185,6 +198,8 @@ void Popover::hideEvent(QHideEvent* event)
 {
     if (m_shield)
         m_shield->uncover();
+    if (m_catcher)
+        m_catcher->hide();
     // Closed by a click somewhere else, which may be the click on the item.
     if (m_closingOnRequest)
         m_sinceClose.invalidate();

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class ClickCatcher;
 class DesktopShield;
 
 // A borderless panel that opens below a tray item and closes when the user clicks outside it
@@ -54,8 +55,11 @@ private:
     void ensureGrab();
 
     QWidget* m_content = nullptr;
-    // Only for an X popup in a Wayland session: see DesktopShield.
+    // Only for an X popup in a Wayland session whose compositor has the layer shell: see
+    // DesktopShield.
     std::unique_ptr<DesktopShield> m_shield;
+    // Only for an X window in a Wayland session whose compositor has no layer shell.
+    std::unique_ptr<ClickCatcher> m_catcher;
     QElapsedTimer m_sinceClose;
     bool m_usesPopupWindow;
     bool m_closingOnRequest = false;

@@ -49,6 +49,11 @@ QList<QPoint> TrayHost::placesOfClick(QPoint reported)
         places << pointer;
         if (const QScreen* screen = QGuiApplication::screenAt(pointer))
             places << QPoint(pointer.x(), screen->geometry().top());
+    } else if (reported.isNull() && isGnomeShell()) {
+        // GNOME's menu entry, in a Wayland session: the item sits in the top bar's status
+        // area, at the right end of the bar on the primary screen.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            places << screen->geometry().topRight();
     }
     return places;
 }

@@ -29,7 +29,8 @@ public:
     // first, for Popover::itemAround: the host's point where it is one on the screen (MATE's
     // applet reports it in its own window; some hosts send (0, 0) for no place), then, where
     // the session is X11, the pointer, and the top edge above it (GNOME's menu entry, which
-    // sends no point, is clicked just below the top bar's item).
+    // sends no point, is clicked just below the top bar's item); in a Wayland session, where
+    // Xwayland does not know the pointer, GNOME's status area at the top bar's right end.
     static QList<QPoint> placesOfClick(QPoint reported);
     // The bar's shade where the desktop's default bar has one whatever the theme: GNOME's top
     // bar, Cinnamon's panel. Empty where the bar must be looked at or asked about.

@@ -33,6 +33,13 @@ TEST(TrayHost, EachDesktopsHostGetsKeyNamesItReadsAndTheClickItMeans)
         EXPECT_EQ(TrayHost::placesOfClick(QPoint(1200, 12)), QList<QPoint>{QPoint(1200, 12)});
         EXPECT_TRUE(TrayHost::placesOfClick(QPoint(0, 0)).isEmpty());
     }
+    {
+        // GNOME's menu entry sends no point: the item is in the status area at the right end
+        // of the top bar (the offscreen screen is 800 × 600).
+        ScopedEnv session("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+        EXPECT_EQ(TrayHost::placesOfClick(QPoint()), QList<QPoint>{QPoint(799, 0)});
+        EXPECT_EQ(TrayHost::placesOfClick(QPoint(700, 12)), QList<QPoint>{QPoint(700, 12)});
+    }
     ScopedEnv session("XDG_CURRENT_DESKTOP", "MATE");
     EXPECT_TRUE(TrayHost::placesOfClick(QPoint(0, 25)).isEmpty());
 

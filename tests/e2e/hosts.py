@@ -48,6 +48,10 @@ HOSTS = {
     "budgie": {"desktop": "Budgie:GNOME", "command": ["budgie-panel"],
                "wm": ["budgie-wm", "--x11", "--replace"], "watcher": False, "namespace": True,
                "dark": False},
+    # GNOME's default session: GNOME Shell as the Wayland compositor, Horalis on Xwayland.
+    # The panel comes with the shell; it is "started" and "stopped" by turning the extension
+    # on and off, as Xwayland, and every X client with it, ends with the shell.
+    "gnomewayland": {"desktop": "GNOME", "command": None, "wm": None, "watcher": True},
     # Wayland: waybar's tray in sway (the command is written with the session's files).
     "sway": {"desktop": "sway", "command": None, "wm": None, "watcher": True, "bar_edge": 30},
 }
@@ -396,7 +400,7 @@ class Session:
         return wait_for(attempt, 10, 0.2)
 
     def open_menu(self, icon):
-        gnome = self.name == "gnome"
+        gnome = self.host["desktop"] == "GNOME"
         for _ in range(4):
             before = self.shot("before-menu")
             self.click(*icon.center, button=1 if gnome else 3)
@@ -412,7 +416,8 @@ class Session:
     def entry(self, menu, which):
         """Where to click an entry: the menu is "Settings...", a line, "Quit Horalis"; GNOME's
         starts with "Show Progress" and a line."""
-        rows = ["show", "settings", "quit"] if self.name == "gnome" else ["settings", "quit"]
+        rows = (["show", "settings", "quit"] if self.host["desktop"] == "GNOME" else
+                ["settings", "quit"])
         index = rows.index(which)
         y = menu.y + menu.height * (2 * index + 1) // (2 * len(rows))
         return menu.x + menu.width // 2, y
@@ -424,11 +429,16 @@ class Session:
         area = (menu.x, menu.y, menu.width, menu.height)
         before = self.shot("menu-unhovered")
         self.move(x, y)
-        wait_for(lambda: self.changed_area(before, self.shot("menu-hovered"), area), 3, 0.1)
+        hovered = wait_for(lambda: (lambda shot: shot if self.changed_area(before, shot, area)
+                                    else None)(self.shot("menu-hovered")), 3, 0.1)
         self.click(x, y)
+        # Gone before anything else is looked at: a screenshot that still shows it would be
+        # taken for the screen without a menu.
+        wait_for(lambda: self.changed_area(hovered or before, self.shot("menu-closing"), area),
+                 3, 0.1)
 
     def open_panel(self, icon):
-        if self.name == "gnome":
+        if self.host["desktop"] == "GNOME":
             self.choose(self.open_menu(icon), "show")
         else:
             self.click(*icon.center)
@@ -586,5 +596,121 @@ class SwaySession(Session):
         return found
 
 
+class GnomeWaylandSession(Session):
+    """GNOME Shell 43 as a headless Wayland compositor with Xwayland, in mount and network
+    namespaces of the session's own: it wants a system bus and no systemd seat, and takes the
+    first free X display for Xwayland, whose sockets only the session's clients then see.
+    Screenshots and input through the shell's and Mutter's own D-Bus services."""
+
+    REMOTE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "gnome_remote.py")
+
+    def namespace(self):
+        if not getattr(self, "holder", None):
+            os.makedirs("/run/systemd", exist_ok=True)
+            os.makedirs("/run/dbus", exist_ok=True)
+            os.makedirs("/tmp/.X11-unix", mode=0o1777, exist_ok=True)
+            script = ("mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
+                      "mount -t tmpfs -o mode=1777 none /tmp/.X11-unix && "
+                      "dbus-daemon --system --fork && echo ready && exec sleep infinity")
+            self.holder = subprocess.Popen(["unshare", "-m", "-n", "sh", "-c", script],
+                                           stdout=subprocess.PIPE, text=True)
+            assert self.holder.stdout.readline().strip() == "ready", "no namespace"
+        return ["nsenter", "-t", str(self.holder.pid), "-m", "-n"]
+
+    def spawn(self, command, stdout=subprocess.DEVNULL, namespace=False, stdin=None):
+        line = [*self.namespace(), "runuser", "-u", USER, "--", "env",
+                *[f"{k}={v}" for k, v in self.env.items()], *command]
+        log = open(os.path.join(self.home, os.path.basename(command[0]) + ".log"), "w")
+        process = subprocess.Popen(line, stdin=stdin, stdout=stdout, stderr=log, text=True)
+        log.close()
+        self.processes.append(process)
+        return process
+
+    def run(self, *command):
+        return subprocess.run([*self.namespace(), *command], env=self.env, capture_output=True,
+                              text=True).stdout
+
+    def start_display(self):
+        self.other_window = os.path.join(self.home, "other-window")
+        shutil.copy(os.environ["HORALIS_OTHER_WINDOW"], self.other_window)
+        self.env.update({"XDG_SESSION_TYPE": "wayland", "WAYLAND_DISPLAY": "horalis-wayland"})
+        # No extension yet: the panel, the item's host, comes later. No animations, so that
+        # screenshots show menus whole.
+        self.run_as_user("gsettings", "set", "org.gnome.shell", "enabled-extensions", "[]")
+        self.run_as_user("gsettings", "set", "org.gnome.desktop.interface", "enable-animations",
+                         "false")
+        self.shell = self.spawn(["gnome-shell", "--wayland", "--headless", "--virtual-monitor",
+                                 f"{WIDTH}x{HEIGHT}", "--wayland-display", "horalis-wayland"])
+        display = wait_for(lambda: next(iter(re.findall(r"^X(\d+)$", self.run(
+            "ls", "/tmp/.X11-unix"), re.M)), None), 60)
+        assert display, "GNOME Shell started no Xwayland"
+        auth = wait_for(lambda: next((name for name in os.listdir(self.runtime)
+                                      if name.startswith(".mutter-Xwaylandauth")), None), 10)
+        self.env.update({"DISPLAY": f":{display}", "XAUTHORITY": os.path.join(self.runtime, auth)})
+        self.run_as_user("dbus-update-activation-environment", "DISPLAY", "XAUTHORITY",
+                         "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE")
+        # The shell is up once it answers for its screenshots.
+        assert wait_for(lambda: os.path.exists(self.shot("first")), 60), "GNOME Shell is not up"
+        self.leave_the_overview()
+
+    def stop_display(self):
+        stop(self.shell)
+        # The namespace's system bus forked away from the holder.
+        self.run("sh", "-c", "kill $(cat /run/dbus/pid)")
+        stop(self.holder)
+
+    def start_panel(self):
+        self.run_as_user("gsettings", "set", "org.gnome.shell", "enabled-extensions",
+                         f"['{GNOME_EXTENSION}']")
+        assert wait_for(self.watcher_is_up, 60), "the extension's watcher did not come up"
+
+    def stop_panel(self):
+        self.run_as_user("gsettings", "set", "org.gnome.shell", "enabled-extensions", "[]")
+        assert wait_for(lambda: not self.watcher_is_up(), 30), "the watcher stayed"
+
+    def panel_log(self):
+        with open(os.path.join(self.home, "gnome-shell.log"), errors="replace") as log:
+            return log.read().splitlines()
+
+    def shot(self, name):
+        path = os.path.join(self.home, name + ".png")
+        if os.path.exists(path):
+            os.remove(path)
+        self.run_as_user("/usr/bin/python3", self.REMOTE, "shot", path)
+        return path
+
+    def tell(self, line):
+        if not getattr(self, "remote", None):
+            self.remote = self.spawn(["/usr/bin/python3", self.REMOTE, "input"],
+                                     stdout=subprocess.PIPE, stdin=subprocess.PIPE)
+            assert self.remote.stdout.readline().strip() == "ready", "no remote desktop"
+        self.remote.stdin.write(line + "\n")
+        self.remote.stdin.flush()
+        assert self.remote.stdout.readline().strip() == "done", "the remote desktop stopped"
+
+    def move(self, x, y):
+        self.tell(f"move {x} {y}")
+
+    def click(self, x, y, button=1):
+        self.move(x - 3, y)
+        time.sleep(0.2)
+        self.tell(f"click {x} {y} {button}")
+
+    def key(self, name):
+        self.tell(f"key {name}")
+
+    def open_other_window(self, title):
+        """A native Wayland window of another program, which takes the focus as it opens."""
+        before = self.shot("before-other-window")
+        self.spawn(["env", "QT_QPA_PLATFORM=wayland", self.other_window, title])
+        window = wait_for(lambda: self.changed_area(before, self.shot("other-window")), 10)
+        assert window, f"{title} did not open"
+        return window
+
+
 def session_for(host):
-    return SwaySession(host) if host == "sway" else Session(host)
+    if host == "sway":
+        return SwaySession(host)
+    if host == "gnomewayland":
+        return GnomeWaylandSession(host)
+    return Session(host)

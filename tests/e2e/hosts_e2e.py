@@ -95,7 +95,7 @@ class HostTest(unittest.TestCase):
         before = self.session.shot("before-second-click")
         self.session.click(*icon.center)
         closed = wait_for(lambda: not self.session.panel_window(), 3)
-        if not closed and self.host == "gnome":
+        if not closed and HOSTS[self.host]["desktop"] == "GNOME":
             # GNOME Shell may keep that click for its own menu; there the menu's first entry
             # closes the panel as it opened it.
             menu = self.session.menu_area(icon, before)
@@ -108,6 +108,8 @@ class HostTest(unittest.TestCase):
         self.assertIsNone(self.session.panel_window(), "the closing click opened the panel again")
         if self.host == "sway":
             self.check_closing_in_a_wayland_session(icon)
+        elif self.host == "gnomewayland":
+            self.check_closing_without_a_layer_shell(icon)
         else:
             self.check_closing(icon)
 
@@ -154,7 +156,7 @@ class HostTest(unittest.TestCase):
         Wayland window has the keyboard."""
         session = self.session
         # With another program's window open and active, the panel opens and stays open.
-        session.open_other_window("first")
+        other = session.open_other_window("first")
         self.assertIsNotNone(session.open_panel(icon))
         time.sleep(1)
         self.assertIsNotNone(session.panel_window(), "the panel closed by itself")
@@ -173,6 +175,40 @@ class HostTest(unittest.TestCase):
         # within its double-click time for two activations.
         time.sleep(1)
         # Clicks on the panel reach it: its "Settings..." row opens Settings.
+        panel = session.open_panel(icon)
+        session.click(*Desktop.panel_row(panel, "settings"))
+        self.assertIsNotNone(wait_for(session.settings_window, 5),
+                             "a click on the panel's Settings... row did nothing")
+
+    def check_closing_without_a_layer_shell(self, icon):
+        """GNOME on Wayland: the panel, an X window, takes the keyboard, and a window of its
+        own under it takes a click on the desktop or on another program's Wayland window."""
+        session = self.session
+        self.assertIsNotNone(session.open_panel(icon))
+        session.click(WIDTH // 2, HEIGHT * 3 // 4)
+        self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
+                        "a click on the desktop left the panel open")
+        time.sleep(1)
+        self.assertIsNotNone(session.open_panel(icon))
+        session.key("Escape")
+        self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
+                        "Escape left the panel open")
+        # With another program's window open and active, the panel opens, stays open and
+        # takes the keyboard; a click on that window closes it.
+        other = session.open_other_window("first")
+        self.assertIsNotNone(session.open_panel(icon))
+        time.sleep(1)
+        self.assertIsNotNone(session.panel_window(), "the panel closed by itself")
+        session.key("Escape")
+        self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
+                        "Escape, with another window open, left the panel open")
+        time.sleep(1)
+        self.assertIsNotNone(session.open_panel(icon))
+        session.click(other.x + 20, other.y + other.height - 20)
+        self.assertTrue(wait_for(lambda: not session.panel_window(), 3),
+                        "a click on another program's window left the panel open")
+        # Clicks on the panel reach it, above the window that takes the others.
+        time.sleep(1)
         panel = session.open_panel(icon)
         session.click(*Desktop.panel_row(panel, "settings"))
         self.assertIsNotNone(wait_for(session.settings_window, 5),
@@ -233,9 +269,11 @@ class HostTest(unittest.TestCase):
         self.assertIsNone(horalis.poll())
 
 
-# A test case for each desktop: Xfce, Lxqt, Tint2, Gnome, Cinnamon, Mate, Budgie, Sway.
+# A test case for each desktop: Xfce, Lxqt, Tint2, Gnome, GnomeWayland, Cinnamon, Mate,
+# Budgie, Sway.
 for _name in HOSTS:
-    globals()[_name.capitalize()] = type(_name.capitalize(), (HostTest,), {"host": _name})
+    _title = "GnomeWayland" if _name == "gnomewayland" else _name.capitalize()
+    globals()[_title] = type(_title, (HostTest,), {"host": _name})
 
 
 if __name__ == "__main__":
