@@ -20,7 +20,7 @@ WIDTH, HEIGHT = 1280, 800
 # How each desktop starts its panel. "wm": the window manager started with the display;
 # "watcher": a StatusNotifierWatcher comes up with the panel (else the tray is XEmbed's);
 # "helpers": what the session starts beside the panel; "namespace": the panel needs a system
-# bus of its own.
+# bus of its own; "files": what the user's home holds before the session starts.
 HOSTS = {
     # "dark": whether Horalis's panel is dark there, following the desktop's style. XFCE 4.18
     # draws its bar dark by default, and says so in xfconf.
@@ -52,6 +52,13 @@ HOSTS = {
     # The panel comes with the shell; it is "started" and "stopped" by turning the extension
     # on and off, as Xwayland, and every X client with it, ends with the shell.
     "gnomewayland": {"desktop": "GNOME", "command": None, "wm": None, "watcher": True},
+    # KDE Plasma 5.27 on X11: its watcher is a module of kded5, which the session starts
+    # before the shell (started by the bus instead, it would not know it is in a Plasma
+    # session, and leave the module out). No animations, so that screenshots show menus whole.
+    "plasma": {"desktop": "KDE", "command": ["plasmashell"], "wm": ["kwin_x11"],
+               "watcher": True, "helpers": [["kded5"]],
+               "env": {"KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"},
+               "files": {".config/kdeglobals": "[KDE]\nAnimationDurationFactor=0\n"}},
     # Wayland: waybar's tray in sway (the command is written with the session's files).
     "sway": {"desktop": "sway", "command": None, "wm": None, "watcher": True, "bar_edge": 30},
 }
@@ -76,6 +83,10 @@ class Session:
         # The user must be able to run the program wherever the build lives.
         self.horalis = os.path.join(self.home, "horalis")
         shutil.copy(HORALIS, self.horalis)
+        for name, content in self.host.get("files", {}).items():
+            os.makedirs(os.path.dirname(os.path.join(self.home, name)), exist_ok=True)
+            with open(os.path.join(self.home, name), "w") as file:
+                file.write(content)
         if host == "xfce":
             panel = os.path.join(self.home, ".config/xfce4/xfconf/xfce-perchannel-xml")
             os.makedirs(panel)

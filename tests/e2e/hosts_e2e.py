@@ -1,6 +1,7 @@
 """Horalis on the default panels of the desktops people use, as a user of each would try it:
-XFCE's and LXQt's panels and GNOME Shell with its AppIndicator extension (StatusNotifierItem),
-tint2 (XEmbed), and in a Wayland session waybar's tray in sway."""
+XFCE's, LXQt's, MATE's and Plasma's panels, Cinnamon's through the XApp watcher and GNOME Shell
+with its AppIndicator extension on X11 and on Wayland (StatusNotifierItem), tint2 and Budgie
+(XEmbed), and in a Wayland session waybar's tray in sway."""
 
 import os
 import subprocess
@@ -269,8 +270,8 @@ class HostTest(unittest.TestCase):
         self.assertIsNone(horalis.poll())
 
 
-# A test case for each desktop: Xfce, Lxqt, Tint2, Gnome, GnomeWayland, Cinnamon, Mate,
-# Budgie, Sway.
+# A test case for each desktop: Xfce, Lxqt, Tint2, Gnome, Cinnamon, Mate, Budgie, Plasma,
+# GnomeWayland, Sway.
 for _name in HOSTS:
     _title = "GnomeWayland" if _name == "gnomewayland" else _name.capitalize()
     globals()[_title] = type(_title, (HostTest,), {"host": _name})
