@@ -7,6 +7,7 @@ import json
 import os
 import re
 import shutil
+import signal
 import subprocess
 import tempfile
 import time
@@ -134,7 +135,7 @@ class Session:
             # GNOME Shell wants a system bus and no systemd seat it cannot reach: a mount
             # namespace of its own gives it both without touching the machine's.
             script = ("mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
-                      "dbus-daemon --system --fork && exec \"$@\"")
+                      f"{self.system_bus()} && exec \"$@\"")
             os.makedirs("/run/systemd", exist_ok=True)
             os.makedirs("/run/dbus", exist_ok=True)
             line = ["unshare", "-m", "sh", "-c", script, "sh", *line]
@@ -143,6 +144,12 @@ class Session:
         log.close()
         self.processes.append(process)
         return process
+
+    def system_bus(self):
+        """The command that starts a system bus in a namespace; close() ends it, as it
+        outlives what the namespace was made for."""
+        return ("dbus-daemon --system --fork --print-pid >> "
+                f"{os.path.join(self.home, 'system-buses.pid')}")
 
     def run(self, *command):
         return subprocess.run(command, env=self.env, capture_output=True, text=True).stdout
@@ -157,6 +164,11 @@ class Session:
             stop(process)
         subprocess.run(["pkill", "-KILL", "-u", USER, "-f", self.home], capture_output=True)
         self.stop_display()
+        with contextlib.suppress(OSError):
+            with open(os.path.join(self.home, "system-buses.pid")) as buses:
+                for pid in buses.read().split():
+                    with contextlib.suppress(OSError):
+                        os.kill(int(pid), signal.SIGTERM)
         if not os.environ.get("HORALIS_KEEP"):
             shutil.rmtree(self.home, ignore_errors=True)
 
@@ -622,7 +634,7 @@ class GnomeWaylandSession(Session):
             os.makedirs("/tmp/.X11-unix", mode=0o1777, exist_ok=True)
             script = ("mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
                       "mount -t tmpfs -o mode=1777 none /tmp/.X11-unix && "
-                      "dbus-daemon --system --fork && echo ready && exec sleep infinity")
+                      f"{self.system_bus()} && echo ready && exec sleep infinity")
             self.holder = subprocess.Popen(["unshare", "-m", "-n", "sh", "-c", script],
                                            stdout=subprocess.PIPE, text=True)
             assert self.holder.stdout.readline().strip() == "ready", "no namespace"
@@ -666,8 +678,6 @@ class GnomeWaylandSession(Session):
 
     def stop_display(self):
         stop(self.shell)
-        # The namespace's system bus forked away from the holder.
-        self.run("sh", "-c", "kill $(cat /run/dbus/pid)")
         stop(self.holder)
 
     def start_panel(self):
