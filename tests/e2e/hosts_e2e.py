@@ -114,15 +114,25 @@ class HostTest(unittest.TestCase):
         else:
             self.check_closing(icon)
 
-        menu = self.session.open_menu(icon)
-        self.session.choose(menu, "settings")
-        settings = wait_for(self.session.settings_window, 5)
+        # Under a full run's load Cinnamon's menu once closed on the click without passing
+        # it on (no call reached Horalis): a person opens the menu again.
+        settings = None
+        for _ in range(2):
+            self.session.choose(self.session.open_menu(icon), "settings")
+            settings = wait_for(self.session.settings_window, 5)
+            if settings:
+                break
         self.assertIsNotNone(settings, "Settings... opened no Settings window")
         self.assertEqual((settings.width, settings.height), (480, 280))
 
-        menu = self.session.open_menu(icon)
-        self.session.choose(menu, "quit")
-        self.assertEqual(horalis.wait(10), 0)
+        self.session.choose(self.session.open_menu(icon), "quit")
+        try:
+            code = horalis.wait(10)
+        except subprocess.TimeoutExpired:
+            # As above: the menu may close without passing the click on.
+            self.session.choose(self.session.open_menu(icon), "quit")
+            code = horalis.wait(10)
+        self.assertEqual(code, 0)
 
     def assert_next_to_the_icon(self, panel, icon):
         """The panel touches the bar's edge, on the screen's side of it, and spans the icon."""
@@ -235,12 +245,15 @@ class HostTest(unittest.TestCase):
         home = self.session.home
         # Left out: GNOME's extension warns "While initalizing proxy" when a property read of
         # its own, made while it sets up a new item, goes out before it knows the name's owner
-        # (seen once, under the sanitizer build's load); the item shows all the same. And
-        # "Promise cancelled": the shell's own cancelling of a wait when its menu closes as
-        # the panel takes the pointer, naming no call of the item's.
+        # (seen once, under the sanitizer build's load), and "this._proxy is undefined" when
+        # it reads the properties of an item whose set-up it has itself dropped (seen once,
+        # under a full run's load, on Wayland); the item shows all the same. And "Promise
+        # cancelled": the shell's own cancelling of a wait when its menu closes as the panel
+        # takes the pointer, naming no call of the item's.
         def complains(line):
             text = line.replace(home, "").lower()
-            if "while initalizing proxy" in text or "promise cancelled" in text:
+            if any(known in text for known in ("while initalizing proxy", "promise cancelled",
+                                               "this._proxy is undefined")):
                 return False
             return "js error" in text or (
                 any(word in text for word in ("error", "warn", "critical", "fail")) and
