@@ -159,12 +159,14 @@ Reading read(QByteArrayView file)
             prefix = sectionPrefix(text);
         } else if (line.equals >= 0) {
             QByteArrayView name = file.sliced(line.start, line.equals - line.start);
-            // QSettings keeps the spaces before a key on the line of a byte order mark (" a=1"
-            // reads as " a"), and only there.
+            // QSettings reads the key on the line of a byte order mark from the file's first
+            // byte, mark included, and decodes it as UTF-8, which drops one leading mark: the
+            // spaces before that key stay (" a=1" reads as " a"), and so does a second mark,
+            // which on any other line is dropped.
             const QByteArrayView before =
                 file.sliced(reading.bodyStart, line.start - reading.bodyStart);
             if (reading.bodyStart > 0 && !before.contains('\n') && !before.contains('\r')) {
-                name = file.sliced(reading.bodyStart, line.equals - reading.bodyStart);
+                name = file.sliced(0, line.equals);
                 while (!name.isEmpty() && std::isspace(static_cast<unsigned char>(name.back())))
                     name.chop(1);
             } else {

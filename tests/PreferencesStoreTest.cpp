@@ -188,11 +188,13 @@ TEST_F(PreferencesStoreTest, AWriteReadsBackExactlyAsQSettingsReadsTheFile)
 
     // No place leaves every other key as it was: a new [General] at the top would take the
     // spaces off the first key after a mark, and the end is a continuation. The write fails.
-    {
-        const QByteArray before = "\xEF\xBB\xBF note=1\nfoo=a\\";
+    // Likewise with a second mark before the first key, which QSettings keeps there and drops
+    // on any other line, and an open quote.
+    for (const QByteArray& before : {QByteArray("\xEF\xBB\xBF note=1\nfoo=a\\"),
+                                     QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFte=\"open")}) {
         writeFile(before);
         PreferencesStore store(path());
-        EXPECT_FALSE(store.set("iconStyle", QStringLiteral("circle")));
+        EXPECT_FALSE(store.set("iconStyle", QStringLiteral("circle"))) << before.constData();
         EXPECT_EQ(fileContent(), before);
     }
 
