@@ -73,9 +73,10 @@ TEST(PanelShade, AsksWhereTheItemIsOnlyWhenALookIsDueOrTheItemMoved)
     DesktopColorScheme scheme{QDBusConnection(QString())};
     PanelShade shade(&scheme);
     int asked = 0;
-    const auto whereIsTheItem = [&asked] {
+    QRect place;
+    const auto whereIsTheItem = [&asked, &place] {
         ++asked;
-        return QRect();
+        return place;
     };
     for (int second = 0; second < 60; ++second)
         shade.isDark(whereIsTheItem);
@@ -84,24 +85,15 @@ TEST(PanelShade, AsksWhereTheItemIsOnlyWhenALookIsDueOrTheItemMoved)
     shade.isDark(whereIsTheItem);
     shade.isDark(whereIsTheItem);
     EXPECT_EQ(asked, 2) << "a move is looked at once, at the next redraw";
-}
 
-TEST(PanelShade, ATrayNotYetLookedAtIsLookedAtAtTheNextRedrawHoweverLate)
-{
-    // Docked, and hidden until the tray had settled: the first look came too soon to read the
-    // tray, and the desktop's light style must not then stand for a minute over a dark tray.
-    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "Unknown");
-    DesktopColorScheme scheme{QDBusConnection(QString())};
-    PanelShade shade(&scheme);
-    int asked = 0;
-    const auto docked = [&asked] {
-        ++asked;
-        return QRect(1115, 774, 22, 22);
-    };
-    shade.isDark(docked);
+    // Docked, and hidden until the tray had settled: the look came too soon to read the tray,
+    // and the desktop's light style must not then stand for a minute over a dark tray.
+    place = QRect(1115, 774, 22, 22);
+    shade.itemMoved();
+    shade.isDark(whereIsTheItem);
     QTest::qWait(5200);
-    shade.isDark(docked);
-    EXPECT_EQ(asked, 2);
+    shade.isDark(whereIsTheItem);
+    EXPECT_EQ(asked, 4) << "a tray not yet read is looked at at the next redraw, however late";
 }
 
 TEST(PanelShade, ABarsLineShowsItsOwnColourBetweenItsItems)
