@@ -1,6 +1,7 @@
 """A throwaway X desktop for end-to-end tests: Xvfb, an XEmbed tray (trayer) and Horalis,
 each with folders of its own, driven with xdotool and looked at with ImageMagick."""
 
+import contextlib
 import os
 import re
 import shutil
@@ -24,15 +25,18 @@ def stop(process, timeout=5):
     """Asks a process to end, as a session's end does, and kills it if it will not. An X
     server ended so takes its socket and its lock with it: killed outright it leaves both, and
     the next server started with -displayfd may be given a display whose stale socket a client
-    then fails to reach."""
-    if process.poll() is not None:
-        return
-    process.terminate()
-    try:
-        process.wait(timeout)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
+    then fails to reach. Its pipes are closed with it."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+    for pipe in (process.stdin, process.stdout, process.stderr):
+        if pipe:
+            with contextlib.suppress(OSError):
+                pipe.close()
 
 
 class Window:

@@ -60,6 +60,12 @@ HOSTS = {
                "watcher": True, "helpers": [["kded5"]],
                "env": {"KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"},
                "files": {".config/kdeglobals": "[KDE]\nAnimationDurationFactor=0\n"}},
+    # The same on Wayland, KWin the compositor (started with the display), the shell its
+    # client, Horalis on Xwayland.
+    "plasmawayland": {"desktop": "KDE", "command": ["plasmashell"], "wm": None,
+                      "watcher": True, "helpers": [["kded5"]],
+                      "env": {"KDE_FULL_SESSION": "true", "KDE_SESSION_VERSION": "5"},
+                      "files": {".config/kdeglobals": "[KDE]\nAnimationDurationFactor=0\n"}},
     # Wayland: waybar's tray in sway (the command is written with the session's files).
     "sway": {"desktop": "sway", "command": None, "wm": None, "watcher": True, "bar_edge": 30},
 }
@@ -619,13 +625,11 @@ class SwaySession(Session):
         return found
 
 
-class GnomeWaylandSession(Session):
-    """GNOME Shell 43 as a headless Wayland compositor with Xwayland, in mount and network
-    namespaces of the session's own: it wants a system bus and no systemd seat, and takes the
-    first free X display for Xwayland, whose sockets only the session's clients then see.
-    Screenshots and input through the shell's and Mutter's own D-Bus services."""
-
-    REMOTE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "gnome_remote.py")
+class NamespacedSession(Session):
+    """A Wayland compositor that starts Xwayland on the first free X display, in mount and
+    network namespaces of the session's own: its X sockets only the session's clients then see,
+    and a system bus and no systemd seat are the session's own. Input through a tool that reads
+    "move X Y", "click X Y BUTTON" and "key NAME" lines and answers "done"."""
 
     def namespace(self):
         if not getattr(self, "holder", None):
@@ -650,35 +654,85 @@ class GnomeWaylandSession(Session):
         return process
 
     def run(self, *command):
-        return subprocess.run([*self.namespace(), *command], env=self.env, capture_output=True,
-                              text=True).stdout
+        # Xwayland may let in only the user who runs the compositor.
+        return subprocess.run([*self.namespace(), "runuser", "-u", USER, "--", "env",
+                               *[f"{k}={v}" for k, v in self.env.items()], *command],
+                              capture_output=True, text=True).stdout
+
+    def run_as_user(self, *command):
+        return self.run(*command)
+
+    def xwayland(self, auth=None):
+        """Waits for the compositor's Xwayland and makes it the session's display."""
+        display = wait_for(lambda: next(iter(re.findall(r"^X(\d+)$", self.run(
+            "ls", "/tmp/.X11-unix"), re.M)), None), 60)
+        assert display, f"{self.name} started no Xwayland"
+        self.env["DISPLAY"] = f":{display}"
+        if auth:
+            found = wait_for(lambda: next((name for name in os.listdir(self.runtime)
+                                           if name.startswith(auth)), None), 10)
+            self.env["XAUTHORITY"] = os.path.join(self.runtime, found)
+        self.run_as_user("dbus-update-activation-environment", *[
+            name for name in ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP",
+                              "XDG_SESSION_TYPE", "KDE_FULL_SESSION", "KDE_SESSION_VERSION")
+            if name in self.env])
+
+    def stop_display(self):
+        stop(self.compositor)
+        stop(self.holder)
+
+    def tell(self, line):
+        if not getattr(self, "remote", None):
+            self.remote = self.spawn(self.input_tool, stdout=subprocess.PIPE,
+                                     stdin=subprocess.PIPE)
+            assert self.remote.stdout.readline().strip() == "ready", "no input device"
+        self.remote.stdin.write(line + "\n")
+        self.remote.stdin.flush()
+        assert self.remote.stdout.readline().strip() == "done", "the input device stopped"
+
+    def move(self, x, y):
+        self.tell(f"move {x} {y}")
+
+    def click(self, x, y, button=1):
+        self.move(x - 3, y)
+        time.sleep(0.2)
+        self.tell(f"click {x} {y} {button}")
+
+    def key(self, name):
+        self.tell(f"key {name}")
+
+    def open_other_window(self, title):
+        """A native Wayland window of another program, which takes the focus as it opens."""
+        other_window = os.path.join(self.home, "other-window")
+        shutil.copy(os.environ["HORALIS_OTHER_WINDOW"], other_window)
+        before = self.shot("before-other-window")
+        self.spawn(["env", "QT_QPA_PLATFORM=wayland", other_window, title])
+        window = wait_for(lambda: self.changed_area(before, self.shot("other-window")), 10)
+        assert window, f"{title} did not open"
+        return window
+
+
+class GnomeWaylandSession(NamespacedSession):
+    """GNOME Shell 43 as a headless Wayland compositor with Xwayland. Screenshots and input
+    through the shell's and Mutter's own D-Bus services."""
+
+    REMOTE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "gnome_remote.py")
 
     def start_display(self):
-        self.other_window = os.path.join(self.home, "other-window")
-        shutil.copy(os.environ["HORALIS_OTHER_WINDOW"], self.other_window)
         self.env.update({"XDG_SESSION_TYPE": "wayland", "WAYLAND_DISPLAY": "horalis-wayland"})
+        self.input_tool = ["/usr/bin/python3", self.REMOTE, "input"]
         # No extension yet: the panel, the item's host, comes later. No animations, so that
         # screenshots show menus whole.
         self.run_as_user("gsettings", "set", "org.gnome.shell", "enabled-extensions", "[]")
         self.run_as_user("gsettings", "set", "org.gnome.desktop.interface", "enable-animations",
                          "false")
-        self.shell = self.spawn(["gnome-shell", "--wayland", "--headless", "--virtual-monitor",
-                                 f"{WIDTH}x{HEIGHT}", "--wayland-display", "horalis-wayland"])
-        display = wait_for(lambda: next(iter(re.findall(r"^X(\d+)$", self.run(
-            "ls", "/tmp/.X11-unix"), re.M)), None), 60)
-        assert display, "GNOME Shell started no Xwayland"
-        auth = wait_for(lambda: next((name for name in os.listdir(self.runtime)
-                                      if name.startswith(".mutter-Xwaylandauth")), None), 10)
-        self.env.update({"DISPLAY": f":{display}", "XAUTHORITY": os.path.join(self.runtime, auth)})
-        self.run_as_user("dbus-update-activation-environment", "DISPLAY", "XAUTHORITY",
-                         "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP", "XDG_SESSION_TYPE")
+        self.compositor = self.spawn(["gnome-shell", "--wayland", "--headless",
+                                      "--virtual-monitor", f"{WIDTH}x{HEIGHT}",
+                                      "--wayland-display", "horalis-wayland"])
+        self.xwayland(auth=".mutter-Xwaylandauth")
         # The shell is up once it answers for its screenshots.
         assert wait_for(lambda: os.path.exists(self.shot("first")), 60), "GNOME Shell is not up"
         self.leave_the_overview()
-
-    def stop_display(self):
-        stop(self.shell)
-        stop(self.holder)
 
     def start_panel(self):
         self.run_as_user("gsettings", "set", "org.gnome.shell", "enabled-extensions",
@@ -700,33 +754,36 @@ class GnomeWaylandSession(Session):
         self.run_as_user("/usr/bin/python3", self.REMOTE, "shot", path)
         return path
 
-    def tell(self, line):
-        if not getattr(self, "remote", None):
-            self.remote = self.spawn(["/usr/bin/python3", self.REMOTE, "input"],
-                                     stdout=subprocess.PIPE, stdin=subprocess.PIPE)
-            assert self.remote.stdout.readline().strip() == "ready", "no remote desktop"
-        self.remote.stdin.write(line + "\n")
-        self.remote.stdin.flush()
-        assert self.remote.stdout.readline().strip() == "done", "the remote desktop stopped"
 
-    def move(self, x, y):
-        self.tell(f"move {x} {y}")
+class PlasmaWaylandSession(NamespacedSession):
+    """KDE Plasma 5.27 on Wayland: KWin as a headless compositor with Xwayland, Plasma's shell a
+    Wayland client of it. Screenshots through KWin's D-Bus service, input through its fake
+    input protocol: this KWin, the tests' own, lets their tools use both without the desktop
+    entries that name a program allowed to."""
 
-    def click(self, x, y, button=1):
-        self.move(x - 3, y)
-        time.sleep(0.2)
-        self.tell(f"click {x} {y} {button}")
+    SHOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "kwin_shot.py")
 
-    def key(self, name):
-        self.tell(f"key {name}")
+    def start_display(self):
+        # KWin's file capability makes exec fail in a container; a plain copy runs.
+        kwin = os.path.join(self.home, "kwin_wayland")
+        shutil.copy("/usr/bin/kwin_wayland", kwin)
+        self.input_tool = [os.path.join(self.home, "fake-input")]
+        shutil.copy(os.environ["HORALIS_FAKE_INPUT"], self.input_tool[0])
+        self.env.update({"XDG_SESSION_TYPE": "wayland", "WAYLAND_DISPLAY": "horalis-wayland",
+                         "KWIN_SCREENSHOT_NO_PERMISSION_CHECKS": "1",
+                         "KWIN_WAYLAND_NO_PERMISSION_CHECKS": "1"})
+        self.compositor = self.spawn([kwin, "--virtual", "--width", str(WIDTH), "--height",
+                                      str(HEIGHT), "--xwayland", "--socket", "horalis-wayland",
+                                      "--no-lockscreen"])
+        self.xwayland()
+        assert wait_for(lambda: os.path.exists(self.shot("first")), 60), "KWin is not up"
 
-    def open_other_window(self, title):
-        """A native Wayland window of another program, which takes the focus as it opens."""
-        before = self.shot("before-other-window")
-        self.spawn(["env", "QT_QPA_PLATFORM=wayland", self.other_window, title])
-        window = wait_for(lambda: self.changed_area(before, self.shot("other-window")), 10)
-        assert window, f"{title} did not open"
-        return window
+    def shot(self, name):
+        path = os.path.join(self.home, name + ".png")
+        if os.path.exists(path):
+            os.remove(path)
+        self.run_as_user("/usr/bin/python3", self.SHOT, path, str(WIDTH), str(HEIGHT))
+        return path
 
 
 def session_for(host):
@@ -734,4 +791,6 @@ def session_for(host):
         return SwaySession(host)
     if host == "gnomewayland":
         return GnomeWaylandSession(host)
+    if host == "plasmawayland":
+        return PlasmaWaylandSession(host)
     return Session(host)
