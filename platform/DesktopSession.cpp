@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+
 bool DesktopSession::is(const char* name)
 {
     return qEnvironmentVariable("XDG_CURRENT_DESKTOP")
@@ -24,9 +26,13 @@ bool DesktopSession::isX11Session()
 
 QByteArray DesktopSession::preferredPlatform()
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (!isWaylandSession() || qEnvironmentVariableIsEmpty("DISPLAY"))
         return {};
-    if (isWaylandSession() && !qEnvironmentVariableIsEmpty("DISPLAY"))
+    // Qt reads a list of platforms, each with its options after a colon, and takes the first
+    // that loads.
+    const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const QString first = chosen.section(QLatin1Char(';'), 0, 0).section(QLatin1Char(':'), 0, 0);
+    if (chosen.isEmpty() || first.startsWith(QLatin1String("wayland")))
         return QByteArrayLiteral("xcb");
     return {};
 }
@@ -34,6 +40,12 @@ QByteArray DesktopSession::preferredPlatform()
 void DesktopSession::choosePlatform()
 {
     const QByteArray platform = preferredPlatform();
-    if (!platform.isEmpty())
-        qputenv("QT_QPA_PLATFORM", platform);
+    if (platform.isEmpty())
+        return;
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        std::fprintf(stderr,
+                     "horalis: runs on Xwayland, where its panel can open next to the tray "
+                     "icon, not on QT_QPA_PLATFORM=%s\n",
+                     qgetenv("QT_QPA_PLATFORM").constData());
+    qputenv("QT_QPA_PLATFORM", platform);
 }

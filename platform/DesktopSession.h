@@ -17,9 +17,11 @@ public:
     static bool isX11Session();
     // The Qt platform to ask for, empty to leave Qt its own choice. A Wayland client cannot
     // place a window of its own next to the tray item, nor open a popup without a parent
-    // surface, while an X client of Xwayland can: in a Wayland session with Xwayland, and
-    // only where the user chose no platform, that is "xcb".
+    // surface, and Qt 6.4 gives its windows no layer shell role, while an X client of
+    // Xwayland can place them: in a Wayland session with Xwayland, that is "xcb", also where
+    // the user chose Wayland for all Qt programs. Another choice of the user's stands.
     static QByteArray preferredPlatform();
-    // Applies `preferredPlatform()`; must run before the application object exists.
+    // Applies `preferredPlatform()`, with a line on standard error where it sets a choice of
+    // the user's aside; must run before the application object exists.
     static void choosePlatform();
 };

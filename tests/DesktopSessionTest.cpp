@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(DesktopSession, ChoosesXcbOnlyInAWaylandSessionWithXwaylandAndNoChoiceOfTheUsers)
+TEST(DesktopSession, ChoosesXcbInAWaylandSessionWithXwaylandUnlessTheUserChoseAnotherPlatform)
 {
     const auto with = [](const char* platform, const char* wayland, const char* display) {
         for (const auto& [name, value] :
@@ -18,7 +18,13 @@ TEST(DesktopSession, ChoosesXcbOnlyInAWaylandSessionWithXwaylandAndNoChoiceOfThe
     };
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     EXPECT_EQ(with(nullptr, "wayland-1", ":0"), "xcb");
-    EXPECT_EQ(with("wayland", "wayland-1", ":0"), "");
+    // Wayland chosen for every Qt program, in any of the forms Qt reads.
+    EXPECT_EQ(with("wayland", "wayland-1", ":0"), "xcb");
+    EXPECT_EQ(with("wayland-egl;xcb", "wayland-1", ":0"), "xcb");
+    EXPECT_EQ(with("wayland:nodecorations", "wayland-1", ":0"), "xcb");
+    EXPECT_EQ(with("wayland", "wayland-1", nullptr), "");
+    EXPECT_EQ(with("offscreen", "wayland-1", ":0"), "");
+    EXPECT_EQ(with("xcb;wayland", "wayland-1", ":0"), "");
     EXPECT_EQ(with(nullptr, "wayland-1", nullptr), "");
     EXPECT_EQ(with(nullptr, nullptr, ":0"), "");
     qputenv("XDG_SESSION_TYPE", "wayland");

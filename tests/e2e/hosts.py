@@ -514,8 +514,10 @@ class SwaySession(Session):
         shutil.copy(self.KEYBOARD, self.keyboard)
         self.other_window = os.path.join(self.home, "other-window")
         shutil.copy(self.OTHER_WINDOW, self.other_window)
+        # As many sway users set it up: Wayland chosen for every Qt program.
         self.env.update({"XDG_SESSION_TYPE": "wayland", "WLR_BACKENDS": "headless",
-                         "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"})
+                         "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman",
+                         "QT_QPA_PLATFORM": "wayland"})
         subprocess.run(["chown", "-R", USER, self.home], check=True)
         self.spawn(["sway", "-c", config])
 
