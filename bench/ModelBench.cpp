@@ -4,8 +4,8 @@
 #include "Horalis/model/PeriodProgress.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/model/TimeRemaining.h"
-#include "platform/CurrentCalendar.h"
-#include "platform/SystemTimeZone.h"
+#include "platform/time/CurrentCalendar.h"
+#include "platform/time/SystemTimeZone.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 #include "Horalis/menubar/MenuBarManager.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/settings_window/SettingsView.h"
-#include "platform/Popover.h"
+#include "platform/desktop/Popover.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "platform/Calendar.h"
+#include "platform/time/Calendar.h"
 #include "Horalis/model/ProgressCalculator.h"
-#include "platform/CurrentCalendar.h"
-#include "platform/SystemTimeZone.h"
+#include "platform/time/CurrentCalendar.h"
+#include "platform/time/SystemTimeZone.h"
 #include "support/Files.h"
 #include "support/TestTime.h"
 

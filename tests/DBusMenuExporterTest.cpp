@@ -1,4 +1,4 @@
-#include "platform/DBusMenuExporter.h"
+#include "platform/tray/DBusMenuExporter.h"
 
 #include <gtest/gtest.h>
 

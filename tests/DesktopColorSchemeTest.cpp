@@ -1,6 +1,6 @@
 // Whether the desktop asks for a dark style, from what it says, without waiting on it.
 
-#include "platform/DesktopColorScheme.h"
+#include "platform/desktop/DesktopColorScheme.h"
 #include "support/FakePortal.h"
 #include "support/Files.h"
 #include "support/TestTime.h"

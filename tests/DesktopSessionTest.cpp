@@ -1,4 +1,4 @@
-#include "platform/DesktopSession.h"
+#include "platform/desktop/DesktopSession.h"
 
 #include <gtest/gtest.h>
 

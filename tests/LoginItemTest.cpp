@@ -1,6 +1,6 @@
-#include "platform/LoginItem.h"
+#include "platform/session/LoginItem.h"
 #include "Horalis/settings_window/LaunchAtLogin.h"
-#include "platform/StandardOutput.h"
+#include "platform/session/StandardOutput.h"
 #include "support/Files.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 #include "Horalis/menubar/StatusIcon.h"
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
-#include "platform/Popover.h"
+#include "platform/desktop/Popover.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>

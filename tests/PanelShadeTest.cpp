@@ -1,6 +1,6 @@
 // How dark the panel that holds the icon is, from what the desktop says and shows.
 
-#include "platform/PanelShade.h"
+#include "platform/tray/PanelShade.h"
 #include "support/FakePortal.h"
 #include "support/TestTime.h"
 

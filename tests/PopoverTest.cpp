@@ -1,6 +1,6 @@
 // Where the panel opens: next to the item, inside the screen.
 
-#include "platform/Popover.h"
+#include "platform/desktop/Popover.h"
 
 #include <gtest/gtest.h>
 

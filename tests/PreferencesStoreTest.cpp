@@ -1,4 +1,4 @@
-#include "platform/PreferencesStore.h"
+#include "platform/store/PreferencesStore.h"
 #include "support/Files.h"
 #include "support/TestTime.h"
 

@@ -1,4 +1,4 @@
-#include "platform/SecondTimer.h"
+#include "platform/session/SecondTimer.h"
 
 #include <gtest/gtest.h>
 

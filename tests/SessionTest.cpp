@@ -1,7 +1,7 @@
 // What a login session does to a running Horalis: locks left behind, signals at its end.
 
-#include "platform/QuitSignals.h"
-#include "platform/SingleInstance.h"
+#include "platform/session/QuitSignals.h"
+#include "platform/session/SingleInstance.h"
 
 #include <gtest/gtest.h>
 

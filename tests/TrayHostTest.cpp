@@ -1,7 +1,7 @@
 // What each desktop's tray host does its own way.
 
-#include "platform/TrayHost.h"
-#include "platform/Popover.h"
+#include "platform/tray/TrayHost.h"
+#include "platform/desktop/Popover.h"
 #include "support/TestTime.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Horalis/Settings/Preferences.h"
-#include "platform/PreferencesStore.h"
+#include "platform/store/PreferencesStore.h"
 
 #include <memory>
 #include <type_traits>

@@ -3,7 +3,7 @@
 #include "Horalis/app/SettingsWindow.h"
 #include "Horalis/menubar/MenuBarManager.h"
 #include "Horalis/model/ProgressCalculator.h"
-#include "platform/Popover.h"
+#include "platform/desktop/Popover.h"
 
 AppDelegate::AppDelegate() : m_calculator(std::make_unique<ProgressCalculator>()) {}
 

@@ -1,11 +1,11 @@
 #include "Horalis/app/HoralisApp.h"
 
 #include "Horalis/app/AppDelegate.h"
-#include "platform/AccessibleApplication.h"
-#include "platform/DesktopColorScheme.h"
-#include "platform/QuitSignals.h"
-#include "platform/SemanticColors.h"
-#include "platform/SingleInstance.h"
+#include "platform/desktop/AccessibleApplication.h"
+#include "platform/desktop/DesktopColorScheme.h"
+#include "platform/desktop/SemanticColors.h"
+#include "platform/session/QuitSignals.h"
+#include "platform/session/SingleInstance.h"
 
 #include <QStyle>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "Horalis/app/HoralisApp.h"
-#include "platform/DesktopSession.h"
-#include "platform/SystemTimeZone.h"
+#include "platform/desktop/DesktopSession.h"
+#include "platform/time/SystemTimeZone.h"
 
 int main(int argc, char** argv)
 {

@@ -6,9 +6,9 @@
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/model/TimeRemaining.h"
 #include "Horalis/panel/ContentView.h"
-#include "platform/Popover.h"
-#include "platform/SecondTimer.h"
-#include "platform/TrayHost.h"
+#include "platform/desktop/Popover.h"
+#include "platform/session/SecondTimer.h"
+#include "platform/tray/TrayHost.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>

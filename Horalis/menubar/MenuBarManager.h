@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Horalis/menubar/MenuBarManagerDelegate.h"
-#include "platform/PanelShade.h"
-#include "platform/StatusItem.h"
+#include "platform/tray/PanelShade.h"
+#include "platform/tray/StatusItem.h"
 
 #include <QMenu>
 #include <QObject>

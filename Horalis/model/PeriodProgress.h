@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Horalis/Settings/WeekStart.h"
-#include "platform/Calendar.h"
+#include "platform/time/Calendar.h"
 
 // Elapsed shares of the local day, week, month and year that contain an instant, each in
 // 0.0 ... 1.0; 0.0 where the calendar cannot form a period's bounds. Periods are measured as

@@ -3,7 +3,7 @@
 #include "Horalis/Settings/Settings.h"
 #include "Horalis/model/PeriodProgress.h"
 #include "Horalis/model/TimeRemaining.h"
-#include "platform/SecondTimer.h"
+#include "platform/session/SecondTimer.h"
 
 #include <chrono>
 

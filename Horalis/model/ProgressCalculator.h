@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/CurrentCalendar.h"
+#include "platform/time/CurrentCalendar.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AccessibleLeaf.h"
+#include "platform/desktop/AccessibleLeaf.h"
 
 class ProgressStatRow;
 

@@ -5,8 +5,8 @@
 #include "Horalis/panel/Divider.h"
 #include "Horalis/panel/MenuButton.h"
 #include "Horalis/panel/ProgressStatRow.h"
-#include "platform/SemanticColors.h"
-#include "platform/SystemFont.h"
+#include "platform/desktop/SemanticColors.h"
+#include "platform/desktop/SystemFont.h"
 
 #include <QKeyEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "Horalis/panel/Divider.h"
 
-#include "platform/SemanticColors.h"
+#include "platform/desktop/SemanticColors.h"
 
 #include <QPainter>
 

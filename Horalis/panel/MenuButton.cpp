@@ -1,9 +1,9 @@
 #include "Horalis/panel/MenuButton.h"
 
 #include "Horalis/panel/AccessibleMenuButton.h"
-#include "platform/AccessibleFactory.h"
-#include "platform/SemanticColors.h"
-#include "platform/SystemFont.h"
+#include "platform/desktop/AccessibleFactory.h"
+#include "platform/desktop/SemanticColors.h"
+#include "platform/desktop/SystemFont.h"
 
 #include <QFocusEvent>
 #include <QHBoxLayout>

@@ -3,9 +3,9 @@
 #include "Horalis/model/PercentFigure.h"
 #include "Horalis/panel/AccessibleProgressRow.h"
 #include "Horalis/panel/SegmentedProgressBar.h"
-#include "platform/AccessibleFactory.h"
-#include "platform/SemanticColors.h"
-#include "platform/SystemFont.h"
+#include "platform/desktop/AccessibleFactory.h"
+#include "platform/desktop/SemanticColors.h"
+#include "platform/desktop/SystemFont.h"
 
 #include <QAccessible>
 #include <QHBoxLayout>

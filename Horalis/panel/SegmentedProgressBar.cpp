@@ -1,6 +1,6 @@
 #include "Horalis/panel/SegmentedProgressBar.h"
 
-#include "platform/SemanticColors.h"
+#include "platform/desktop/SemanticColors.h"
 
 #include <QPainter>
 #include <QPainterPath>

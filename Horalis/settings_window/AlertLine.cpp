@@ -1,6 +1,6 @@
 #include "Horalis/settings_window/AlertLine.h"
 
-#include "platform/AccessibleFactory.h"
+#include "platform/desktop/AccessibleFactory.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -2,8 +2,8 @@
 
 #include "Horalis/Settings/WeekStart.h"
 #include "Horalis/settings_window/AlertLine.h"
-#include "platform/SemanticColors.h"
-#include "platform/SystemFont.h"
+#include "platform/desktop/SemanticColors.h"
+#include "platform/desktop/SystemFont.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "Horalis/settings_window/LaunchAtLogin.h"
 
-#include "platform/LoginItem.h"
-#include "platform/StandardOutput.h"
+#include "platform/session/LoginItem.h"
+#include "platform/session/StandardOutput.h"
 
 std::optional<QString> configureLaunchAtLogin(bool enabled)
 {

@@ -1,7 +1,7 @@
 #include "Horalis/settings_window/MenuBarSettings.h"
 
 #include "Horalis/panel/Divider.h"
-#include "platform/SystemFont.h"
+#include "platform/desktop/SystemFont.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "Horalis/settings_window/PreferenceWatch.h"
 
-#include "platform/FileWatch.h"
+#include "platform/files/FileWatch.h"
 
 PreferenceWatch::PreferenceWatch(const QString& filePath, QObject* parent)
     : QObject(parent), m_file(FileWatch::of(filePath))

@@ -2,7 +2,7 @@
 
 // The offsets the C library gives, to hold the zone readers' up against.
 
-#include "platform/ZoneRules.h"
+#include "platform/time/ZoneRules.h"
 
 #include <cstdint>
 #include <cstdio>

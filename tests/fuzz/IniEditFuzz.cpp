@@ -2,7 +2,7 @@
 // that change: the key holds the new value, every other key its old one, the bytes it
 // replaced were that key's own definition, and the same write again changes nothing.
 
-#include "platform/IniFileEditor.h"
+#include "platform/store/IniFileEditor.h"
 
 #include <QByteArray>
 #include <QFile>

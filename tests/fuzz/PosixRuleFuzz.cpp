@@ -1,9 +1,9 @@
 // A POSIX TZ rule is either refused or gives the offsets the C library gives for it.
 
 #include "CLibraryOffset.h"
-#include "platform/CivilDays.h"
-#include "platform/PosixTimeZoneRule.h"
-#include "platform/ZoneRules.h"
+#include "platform/time/CivilDays.h"
+#include "platform/time/PosixTimeZoneRule.h"
+#include "platform/time/ZoneRules.h"
 
 #include <cstdint>
 #include <cstdio>

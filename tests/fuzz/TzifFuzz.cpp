@@ -1,7 +1,7 @@
 // A TZif file is either refused or gives the offsets the C library reads from it.
 
 #include "CLibraryOffset.h"
-#include "platform/ZoneRules.h"
+#include "platform/time/ZoneRules.h"
 
 #include <cstdint>
 #include <cstdio>

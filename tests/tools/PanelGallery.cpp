@@ -3,7 +3,7 @@
 
 #include "Horalis/model/ProgressCalculator.h"
 #include "Horalis/panel/ContentView.h"
-#include "platform/SemanticColors.h"
+#include "platform/desktop/SemanticColors.h"
 #include "support/Palettes.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "Horalis/model/PeriodProgress.h"
 #include "Horalis/model/TimeRemaining.h"
-#include "platform/SystemTimeZone.h"
+#include "platform/time/SystemTimeZone.h"
 
 #include <cmath>
 #include <cstdio>
