@@ -48,7 +48,7 @@ TEST(AppDelegate, OneSettingsWindowAtMostAndAFreshOneAfterClosing)
     delegate.menuBarManager()->togglePopover();
     ASSERT_TRUE(popover->isShown());
 
-    delegate.openSettingsWindow();
+    delegate.menuBarManager()->openSettingsMenu();
     EXPECT_FALSE(popover->isShown()) << "the panel closes first";
     QPointer<QWidget> first = delegate.settingsWindow();
     ASSERT_TRUE(first);

@@ -3,7 +3,6 @@
 #include "Horalis/app/SettingsWindow.h"
 #include "Horalis/menubar/MenuBarManager.h"
 #include "Horalis/model/ProgressCalculator.h"
-#include "platform/desktop/Popover.h"
 
 AppDelegate::AppDelegate() : m_calculator(std::make_unique<ProgressCalculator>()) {}
 
@@ -22,8 +21,6 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::openSettingsWindow()
 {
-    if (m_menuBarManager && m_menuBarManager->popover())
-        m_menuBarManager->popover()->performClose();
     if (!m_settingsWindow) {
         auto* window = new SettingsWindow;
         window->centreOnPointerScreen();

@@ -160,6 +160,9 @@ void MenuBarManager::showContextMenu(QPoint at)
 
 void MenuBarManager::openSettingsMenu()
 {
+    // The panel makes way for the window it asked for.
+    if (m_popover)
+        m_popover->performClose();
     if (m_delegate)
         m_delegate->openSettingsWindow();
 }
