@@ -22,6 +22,18 @@
 
 namespace {
 
+// A part of the panel, found by its name as a user's tools would find it.
+template <typename Part> Part* part(const QWidget& panel, const char* name)
+{
+    return panel.findChild<Part*>(QString::fromLatin1(name));
+}
+
+QString shown(const QWidget& panel, const char* name)
+{
+    const auto* label = part<QLabel>(panel, name);
+    return label ? label->text() : QStringLiteral("(no %1)").arg(QLatin1String(name));
+}
+
 std::vector<double> opacities(std::int64_t n, double p)
 {
     std::vector<double> result;
@@ -82,22 +94,22 @@ TEST_F(PanelTest, ShowsTheCalculatorsValuesInOrder)
     m_panel.show();
     m_panel.adjustSize();
     EXPECT_EQ(m_panel.width(), 300);
-    EXPECT_EQ(m_panel.dayFigureText(), "25%");
-    EXPECT_EQ(m_panel.timeRemainingText(), "18h 0m remaining today");
+    EXPECT_EQ(shown(m_panel, "dayFigure"), "25%");
+    EXPECT_EQ(shown(m_panel, "timeRemaining"), "18h 0m remaining today");
     // Sunday 06:00 of a week from Monday, of December's 31 days and of 365.
-    EXPECT_EQ(m_panel.weekRow()->labelText(), "Week");
-    EXPECT_EQ(m_panel.weekRow()->percentageText(), "89%");
-    EXPECT_EQ(m_panel.monthRow()->labelText(), "Month");
-    EXPECT_EQ(m_panel.monthRow()->percentageText(), "16%");
-    EXPECT_EQ(m_panel.yearRow()->labelText(), "Year");
-    EXPECT_EQ(m_panel.yearRow()->percentageText(), "92%");
-    EXPECT_EQ(m_panel.monthRow()->bar()->segmentCount(), 4);
-    EXPECT_EQ(m_panel.weekRow()->bar()->segmentCount(), 7);
-    EXPECT_EQ(m_panel.yearRow()->bar()->segmentCount(), 12);
-    EXPECT_EQ(m_panel.settingsButton()->title(), "Settings...");
-    EXPECT_EQ(m_panel.settingsButton()->hintText(), "Ctrl+,");
-    EXPECT_EQ(m_panel.quitButton()->title(), "Quit Horalis");
-    EXPECT_EQ(m_panel.quitButton()->hintText(), "Ctrl+Q");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "week")->labelText(), "Week");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "week")->percentageText(), "89%");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "month")->labelText(), "Month");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "month")->percentageText(), "16%");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "year")->labelText(), "Year");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "year")->percentageText(), "92%");
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "month")->bar()->segmentCount(), 4);
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "week")->bar()->segmentCount(), 7);
+    EXPECT_EQ(part<ProgressStatRow>(m_panel, "year")->bar()->segmentCount(), 12);
+    EXPECT_EQ(part<MenuButton>(m_panel, "settings")->title(), "Settings...");
+    EXPECT_EQ(part<MenuButton>(m_panel, "settings")->hintText(), "Ctrl+,");
+    EXPECT_EQ(part<MenuButton>(m_panel, "quit")->title(), "Quit Horalis");
+    EXPECT_EQ(part<MenuButton>(m_panel, "quit")->hintText(), "Ctrl+Q");
 }
 
 // The picture pins the layout, the colours and each segment's opacity, in a light and a dark
@@ -121,7 +133,7 @@ TEST_F(PanelTest, DayFigureTruncates)
         m_now = utc(2026, 12, 6) + elapsed * kDay;
         m_calculator.updateProgress();
         QCoreApplication::processEvents();
-        EXPECT_EQ(m_panel.dayFigureText(), figure) << elapsed;
+        EXPECT_EQ(shown(m_panel, "dayFigure"), figure) << elapsed;
     }
 }
 
@@ -132,32 +144,35 @@ TEST_F(PanelTest, FollowsEachRefreshOnceItEndsAndWaitsWhileHidden)
     QCoreApplication::processEvents();
     m_now += kHour * 30;
     m_calculator.updateProgress();
-    EXPECT_EQ(m_panel.timeRemainingText(), "18h 0m remaining today")
+    EXPECT_EQ(shown(m_panel, "timeRemaining"), "18h 0m remaining today")
         << "not before the refresh ends";
     QCoreApplication::processEvents();
-    EXPECT_EQ(m_panel.timeRemainingText(), "12h 0m remaining today");
+    EXPECT_EQ(shown(m_panel, "timeRemaining"), "12h 0m remaining today");
 
     m_panel.hide();
     m_now += kHour;
     m_calculator.updateProgress();
     QCoreApplication::processEvents();
-    EXPECT_EQ(m_panel.timeRemainingText(), "12h 0m remaining today");
+    EXPECT_EQ(shown(m_panel, "timeRemaining"), "12h 0m remaining today");
     m_panel.show();
-    EXPECT_EQ(m_panel.timeRemainingText(), "11h 0m remaining today") << "up to date when shown";
+    EXPECT_EQ(shown(m_panel, "timeRemaining"), "11h 0m remaining today") << "up to date when shown";
 }
 
 TEST_F(PanelTest, ButtonRowsHoverAndClickOnTheirWholeWidth)
 {
     m_panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_panel));
-    MenuButton* settings = m_panel.settingsButton();
-    MenuButton* quit = m_panel.quitButton();
+    MenuButton* settings = part<MenuButton>(m_panel, "settings");
+    MenuButton* quit = part<MenuButton>(m_panel, "quit");
+    // As the popover holds it: the keyboard with the panel, no row focused.
+    m_panel.setFocus();
+    ASSERT_FALSE(settings->isHighlighted() || quit->isHighlighted());
     QEnterEvent enter(QPointF(150, 5), QPointF(150, 5), QPointF(150, 5));
     QEvent leave(QEvent::Leave);
     QCoreApplication::sendEvent(settings, &enter);
-    EXPECT_TRUE(settings->isHovered() && !quit->isHovered());
+    EXPECT_TRUE(settings->isHighlighted() && !quit->isHighlighted());
     QCoreApplication::sendEvent(settings, &leave);
-    EXPECT_FALSE(settings->isHovered());
+    EXPECT_FALSE(settings->isHighlighted());
 
     // The empty middle of the row, between title and hint.
     QSignalSpy settingsRequests(&m_panel, &ContentView::settingsRequested);
@@ -248,7 +263,8 @@ TEST_F(PanelTest, AScreenReaderFindsTheOpenPanelWithEachFigureNamed)
     QSignalSpy settings(panel, &ContentView::settingsRequested);
     QSignalSpy quit(panel, &ContentView::quitRequested);
     QAccessibleActionInterface* press =
-        QAccessible::queryAccessibleInterface(panel->settingsButton())->actionInterface();
+        QAccessible::queryAccessibleInterface(part<MenuButton>(*panel, "settings"))
+            ->actionInterface();
     ASSERT_NE(press, nullptr);
     EXPECT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
     EXPECT_EQ(press->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
@@ -280,8 +296,8 @@ TEST_F(PanelTest, TheKeyboardMovesBetweenTheRowsShowingWhereAndRunsThem)
     Popover popover(panel);
     QSignalSpy settings(panel, &ContentView::settingsRequested);
     QSignalSpy quit(panel, &ContentView::quitRequested);
-    MenuButton* first = panel->settingsButton();
-    MenuButton* second = panel->quitButton();
+    MenuButton* first = part<MenuButton>(*panel, "settings");
+    MenuButton* second = part<MenuButton>(*panel, "quit");
     const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* focus = popover.focusWidget();
         ASSERT_NE(focus, nullptr);

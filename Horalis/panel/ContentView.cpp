@@ -38,6 +38,9 @@ ContentView::ContentView(ProgressCalculator* calculator, QWidget* parent)
 {
     setFixedWidth(300);
     setAccessibleName(tr("Progress"));
+    // Named, so that tests find what a user reads.
+    m_dayFigure->setObjectName(QStringLiteral("dayFigure"));
+    m_timeRemaining->setObjectName(QStringLiteral("timeRemaining"));
     setBackgroundRole(SemanticColors::role(Color::WindowBackground));
     setAutoFillBackground(true);
 
@@ -59,6 +62,7 @@ ContentView::ContentView(ProgressCalculator* calculator, QWidget* parent)
     for (int i = 0; i < 3; ++i) {
         m_rows[i] =
             new ProgressStatRow(QString::fromLatin1(periods[i].first), 0, periods[i].second, this);
+        m_rows[i]->setObjectName(QString::fromLatin1(periods[i].first).toLower());
         rows->addWidget(m_rows[i]);
     }
     root->addLayout(rows);
@@ -73,6 +77,8 @@ ContentView::ContentView(ProgressCalculator* calculator, QWidget* parent)
     m_quit = new MenuButton(
         QStringLiteral("Quit Horalis"), QKeySequence(Qt::CTRL | Qt::Key_Q),
         [this] { emit quitRequested(); }, this);
+    m_settings->setObjectName(QStringLiteral("settings"));
+    m_quit->setObjectName(QStringLiteral("quit"));
     buttons->addWidget(m_settings);
     buttons->addWidget(m_quit);
     root->addLayout(buttons);
@@ -83,16 +89,6 @@ ContentView::ContentView(ProgressCalculator* calculator, QWidget* parent)
         connect(m_calculator, &ProgressCalculator::objectWillChange, this,
                 &ContentView::scheduleRefresh);
     refresh();
-}
-
-QString ContentView::dayFigureText() const
-{
-    return m_dayFigure->text();
-}
-
-QString ContentView::timeRemainingText() const
-{
-    return m_timeRemaining->text();
 }
 
 void ContentView::scheduleRefresh()

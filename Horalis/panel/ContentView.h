@@ -19,14 +19,6 @@ class ContentView : public QWidget
 public:
     explicit ContentView(ProgressCalculator* calculator, QWidget* parent = nullptr);
 
-    QString dayFigureText() const;
-    QString timeRemainingText() const;
-    ProgressStatRow* weekRow() const { return m_rows[0]; }
-    ProgressStatRow* monthRow() const { return m_rows[1]; }
-    ProgressStatRow* yearRow() const { return m_rows[2]; }
-    MenuButton* settingsButton() const { return m_settings; }
-    MenuButton* quitButton() const { return m_quit; }
-
 signals:
     // "Settings..." or "Quit Horalis" was clicked, or its shortcut pressed.
     void settingsRequested();

@@ -21,7 +21,6 @@ public:
     MenuButton(const QString& title, const QKeySequence& shortcut, std::function<void()> action,
                QWidget* parent = nullptr);
 
-    bool isHovered() const { return m_hovered; }
     // Whether the highlight is drawn: under the pointer, or focused from the keyboard.
     bool isHighlighted() const { return m_hovered || m_focusShown; }
     // Runs the row's action, as a click does.
