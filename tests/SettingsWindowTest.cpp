@@ -29,6 +29,12 @@
 
 namespace {
 
+// A control of the window, found by its name (the key it stores) as a user's tools would.
+template <typename Control> Control* control(const QWidget& view, const char* name)
+{
+    return view.findChild<Control*>(QString::fromLatin1(name));
+}
+
 class SettingsWindowTest : public ::testing::Test
 {
 protected:
@@ -60,14 +66,14 @@ TEST_F(SettingsWindowTest, TabsAndDefaultsOnAnEmptyStoreLookAsTheirPictures)
     const QByteArray before = file();
     const auto view = open();
     EXPECT_EQ(view->size(), QSize(480, 280));
-    ASSERT_EQ(view->tabs()->count(), 2);
-    EXPECT_EQ(view->tabs()->currentIndex(), 0);
+    ASSERT_EQ(view->findChild<QTabWidget*>()->count(), 2);
+    EXPECT_EQ(view->findChild<QTabWidget*>()->currentIndex(), 0);
     expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-general.png"));
-    view->tabs()->setCurrentIndex(1);
+    view->findChild<QTabWidget*>()->setCurrentIndex(1);
     expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-menubar.png"));
-    EXPECT_EQ(view->menuBar()->flipToggle()->toolTip(),
+    EXPECT_EQ(control<QCheckBox>(*view, "iconFlipped")->toolTip(),
               "Show progress from full to empty instead of empty to full");
-    EXPECT_EQ(view->general()->weekStartPicker()->count(), 7);
+    EXPECT_EQ(control<QComboBox>(*view, "weekStart")->count(), 7);
     EXPECT_EQ(file(), before) << "opening writes nothing";
     EXPECT_TRUE(m_calls.empty()) << "opening registers nothing";
 }
@@ -80,7 +86,7 @@ TEST_F(SettingsWindowTest, TheDarkStyleLooksAsItsPictures)
     {
         const auto view = open();
         expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-general-dark.png"));
-        view->tabs()->setCurrentIndex(1);
+        view->findChild<QTabWidget*>()->setCurrentIndex(1);
         expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-menubar-dark.png"));
     }
     QApplication::setPalette(usual);
@@ -91,8 +97,8 @@ TEST_F(SettingsWindowTest, UnknownStoredTextsShowDefaultsWithoutBeingWritten)
     m_store.set(QStringLiteral("iconStyle"), QStringLiteral("Circle"));
     m_store.set(QStringLiteral("weekStart"), QStringLiteral("Sunday"));
     const auto view = open();
-    EXPECT_TRUE(view->menuBar()->styleGroup()->buttons()[0]->isChecked());
-    EXPECT_EQ(view->general()->weekStartPicker()->currentText(), "Monday");
+    EXPECT_TRUE(control<QButtonGroup>(*view, "iconStyle")->buttons()[0]->isChecked());
+    EXPECT_EQ(control<QComboBox>(*view, "weekStart")->currentText(), "Monday");
     EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "Circle");
     EXPECT_EQ(m_store.string(QStringLiteral("weekStart")), "Sunday");
 }
@@ -101,15 +107,15 @@ TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
 {
     m_store.set(QStringLiteral("iconFlipped"), true);
     const auto view = open();
-    view->tabs()->setCurrentIndex(1);
-    MenuBarSettings* menuBar = view->menuBar();
-    QCheckBox* flip = menuBar->flipToggle();
+    view->findChild<QTabWidget*>()->setCurrentIndex(1);
+    QCheckBox* flip = control<QCheckBox>(*view, "iconFlipped");
+    QButtonGroup* styles = control<QButtonGroup>(*view, "iconStyle");
     EXPECT_TRUE(flip->isVisible());
     EXPECT_TRUE(flip->isChecked());
-    menuBar->styleGroup()->buttons()[2]->click();
+    styles->buttons()[2]->click();
     EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "percentage");
     EXPECT_FALSE(flip->isVisible());
-    menuBar->styleGroup()->buttons()[1]->click();
+    styles->buttons()[1]->click();
     EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "circle");
     EXPECT_TRUE(flip->isVisible());
     EXPECT_TRUE(flip->isChecked());
@@ -121,7 +127,7 @@ TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
 TEST_F(SettingsWindowTest, ChoosingTheShownDayWritesNothing)
 {
     const auto view = open();
-    QComboBox* picker = view->general()->weekStartPicker();
+    QComboBox* picker = control<QComboBox>(*view, "weekStart");
     emit picker->activated(1); // Monday, already shown
     EXPECT_FALSE(m_store.string(QStringLiteral("weekStart")));
     picker->setCurrentIndex(0);
@@ -138,16 +144,16 @@ TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
     other.set(QStringLiteral("launchAtLogin"), true);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return view->general()->weekStartPicker()->currentText() == "Friday" &&
-                   view->menuBar()->styleGroup()->buttons()[2]->isChecked() &&
-                   view->general()->launchAtLoginToggle()->isChecked();
+            return control<QComboBox>(*view, "weekStart")->currentText() == "Friday" &&
+                   control<QButtonGroup>(*view, "iconStyle")->buttons()[2]->isChecked() &&
+                   control<QCheckBox>(*view, "launchAtLogin")->isChecked();
         },
         1500));
     EXPECT_TRUE(m_calls.empty()) << "a stored change is no request to register";
     // An editor that writes the file in place, not by rename.
     ASSERT_TRUE(writeFileText(m_path, "[General]\nweekStart=sunday\n"));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return view->general()->weekStartPicker()->currentText() == "Sunday"; }, 1500));
+        [&] { return control<QComboBox>(*view, "weekStart")->currentText() == "Sunday"; }, 1500));
 }
 
 TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
@@ -155,8 +161,8 @@ TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
     m_store.set(QStringLiteral("launchAtLogin"), true);
     const auto view = open();
     EXPECT_TRUE(m_calls.empty()) << "opening with the toggle on makes no call";
-    QCheckBox* toggle = view->general()->launchAtLoginToggle();
-    QLabel* failure = view->general()->failureLine();
+    QCheckBox* toggle = control<QCheckBox>(*view, "launchAtLogin");
+    QLabel* failure = control<QLabel>(*view, "launchAtLoginFailure");
     toggle->click();
     toggle->click();
     EXPECT_EQ(m_calls, (std::vector<bool>{false, true}));
@@ -288,18 +294,18 @@ TEST_F(SettingsWindowTest, AScreenReaderFindsTheWindowAndTabFollowsTheScreen)
 TEST_F(SettingsWindowTest, AFailureIsAnAlertAndTheToggleDescribesWhatIsBelowIt)
 {
     const auto view = open();
-    QCheckBox* toggle = view->general()->launchAtLoginToggle();
+    QCheckBox* toggle = control<QCheckBox>(*view, "launchAtLogin");
     EXPECT_EQ(toggle->accessibleDescription(), "Automatically start Horalis when you log in");
     m_failure = QStringLiteral("Failed to configure launch at login: no room");
     toggle->click();
     QAccessibleInterface* line =
-        QAccessible::queryAccessibleInterface(view->general()->failureLine());
+        QAccessible::queryAccessibleInterface(control<QLabel>(*view, "launchAtLoginFailure"));
     EXPECT_EQ(line->role(), QAccessible::AlertMessage);
     EXPECT_EQ(line->text(QAccessible::Name), *m_failure);
     EXPECT_EQ(toggle->accessibleDescription(), *m_failure);
     m_failure.reset();
     toggle->click();
-    EXPECT_FALSE(view->general()->failureLine()->isVisible());
+    EXPECT_FALSE(control<QLabel>(*view, "launchAtLoginFailure")->isVisible());
     EXPECT_EQ(toggle->accessibleDescription(), "Automatically start Horalis when you log in");
 }
 
@@ -312,7 +318,7 @@ TEST_F(SettingsWindowTest, TheToggleTheStoredValueAndTheEntryNeverDisagree)
     const auto clickThrough = [&](Settings& settings, bool storable) {
         SettingsView view(settings, configureLaunchAtLogin);
         view.show();
-        QCheckBox* toggle = view.general()->launchAtLoginToggle();
+        QCheckBox* toggle = control<QCheckBox>(view, "launchAtLogin");
         for (bool wanted : {true, false, true, false}) {
             toggle->click();
             const bool on = storable && wanted;

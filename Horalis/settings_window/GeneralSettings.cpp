@@ -35,6 +35,10 @@ GeneralSettings::GeneralSettings(Settings& settings, LaunchAtLoginConfigurer con
           secondaryLine(new QLabel(tr("Automatically start Horalis when you log in"), this))),
       m_failure(secondaryLine(new AlertLine(this))), m_picker(new QComboBox(this))
 {
+    // Named after what they store, so that tests find them as a user's tools would.
+    m_toggle->setObjectName(Preferences::launchAtLogin.key);
+    m_failure->setObjectName(QStringLiteral("launchAtLoginFailure"));
+    m_picker->setObjectName(Preferences::weekStart.key);
     auto* form = new QVBoxLayout(this);
     form->setContentsMargins(24, 24, 24, 24);
     form->addWidget(m_toggle);
@@ -69,11 +73,6 @@ void GeneralSettings::showStoredValues()
     const QSignalBlocker quiet(m_toggle);
     m_toggle->setChecked(m_launchAtLogin->value());
     m_picker->setCurrentIndex(static_cast<int>(m_weekStart->value().value()));
-}
-
-QLabel* GeneralSettings::failureLine() const
-{
-    return m_failure;
 }
 
 void GeneralSettings::toggleChanged(bool enabled)

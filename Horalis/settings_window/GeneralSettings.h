@@ -20,11 +20,6 @@ public:
     GeneralSettings(Settings& settings, LaunchAtLoginConfigurer configure,
                     QWidget* parent = nullptr);
 
-    QCheckBox* launchAtLoginToggle() const { return m_toggle; }
-    QComboBox* weekStartPicker() const { return m_picker; }
-    // The line that tells a failed registration; hidden otherwise.
-    QLabel* failureLine() const;
-
 private:
     void showStoredValues();
     void toggleChanged(bool enabled);
@@ -36,6 +31,7 @@ private:
     LaunchAtLoginConfigurer m_configure;
     QCheckBox* m_toggle;
     QLabel* m_description;
+    // The line that tells a failed registration; hidden otherwise.
     AlertLine* m_failure;
     QComboBox* m_picker;
 };

@@ -52,6 +52,10 @@ MenuBarSettings::MenuBarSettings(Settings& settings, QWidget* parent)
     colorRow->addWidget(colorLabel);
     for (IconColor color : IconColor::allCases())
         m_colors->addItem(tr(color.displayName()));
+    // Named after what they store, so that tests find them as a user's tools would.
+    m_styles->setObjectName(Preferences::iconStyle.key);
+    m_flip->setObjectName(Preferences::iconFlipped.key);
+    m_colors->setObjectName(Preferences::iconColor.key);
     m_colors->setToolTip(
         tr("Automatic follows the panel: black on a light one, white on a dark one"));
     colorRow->addWidget(m_colors);

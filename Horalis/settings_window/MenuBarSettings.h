@@ -20,9 +20,6 @@ class MenuBarSettings : public QWidget
 public:
     explicit MenuBarSettings(Settings& settings, QWidget* parent = nullptr);
 
-    QButtonGroup* styleGroup() const { return m_styles; }
-    QCheckBox* flipToggle() const { return m_flip; }
-
 private:
     void showStoredValues();
     void styleChosen(QAbstractButton* button);

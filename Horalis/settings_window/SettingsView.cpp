@@ -15,12 +15,11 @@ SettingsView::SettingsView(QWidget* parent)
 {}
 
 SettingsView::SettingsView(Settings& settings, LaunchAtLoginConfigurer configure, QWidget* parent)
-    : QWidget(parent), m_tabs(new QTabWidget(this)),
-      m_general(new GeneralSettings(settings, std::move(configure))),
-      m_menuBar(new MenuBarSettings(settings))
+    : QWidget(parent), m_tabs(new QTabWidget(this))
 {
-    m_tabs->addTab(m_general, TabIcons::gear(), tr("General"));
-    m_tabs->addTab(m_menuBar, TabIcons::menuBar(), tr("Menu Bar"));
+    m_tabs->addTab(new GeneralSettings(settings, std::move(configure)), TabIcons::gear(),
+                   tr("General"));
+    m_tabs->addTab(new MenuBarSettings(settings), TabIcons::menuBar(), tr("Menu Bar"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_tabs);

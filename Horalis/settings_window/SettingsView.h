@@ -4,8 +4,6 @@
 
 #include <QWidget>
 
-class GeneralSettings;
-class MenuBarSettings;
 class Settings;
 class QTabWidget;
 
@@ -20,15 +18,9 @@ public:
     explicit SettingsView(QWidget* parent = nullptr);
     SettingsView(Settings& settings, LaunchAtLoginConfigurer configure, QWidget* parent = nullptr);
 
-    QTabWidget* tabs() const { return m_tabs; }
-    GeneralSettings* general() const { return m_general; }
-    MenuBarSettings* menuBar() const { return m_menuBar; }
-
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
     QTabWidget* m_tabs;
-    GeneralSettings* m_general;
-    MenuBarSettings* m_menuBar;
 };
