@@ -25,7 +25,7 @@ constexpr int kGrabRetries = 10;
 // Deeper than any bar a tray sits in, shallower than a panel a click could land on.
 constexpr int kBarDepth = 48;
 // The compositor tells a new surface where the pointer is within a frame or two.
-constexpr std::chrono::milliseconds kPointerWait{250};
+constexpr int kPointerWaitMs = 250;
 
 const QScreen* screenAt(QPoint point)
 {
@@ -64,6 +64,12 @@ Popover::Popover()
     if (m_shield) {
         connect(m_shield.get(), &DesktopShield::clickedOutside, this, &Popover::performClose);
         connect(m_shield.get(), &DesktopShield::escapePressed, this, &Popover::performClose);
+        connect(m_shield.get(), &DesktopShield::pointerFound, this, &Popover::openAtPointer);
+        m_pointerWait.setSingleShot(true);
+        connect(&m_pointerWait, &QTimer::timeout, this, [this] {
+            if (m_opening)
+                openAt(*m_opening);
+        });
     }
 }
 
@@ -137,14 +143,34 @@ QPoint Popover::placement(const QRect& anchor, const QSize& size, const QRect& s
 
 void Popover::showRelativeTo(const QRect& anchor)
 {
-    QRect target = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
-    // In a Wayland session the pointer's place is the click's; a host's report of it is not
-    // always in screen coordinates (waybar 0.9 reports it inside the item).
+    const QRect target = anchor.isEmpty() ? QRect(QCursor::pos(), QSize(1, 1)) : anchor;
     if (m_shield) {
-        const std::optional<QPoint> pointer = m_shield->cover(kPointerWait);
-        if (pointer && (target.width() <= 1 || target.height() <= 1))
-            target = itemAround({*pointer});
+        // In a Wayland session the pointer's place is the click's; a host's report of it is
+        // not always in screen coordinates (waybar 0.9 reports it inside the item). The
+        // panel opens once the shield has learnt it, or without it after a short wait.
+        m_shield->cover();
+        if (m_shield->isCovering()) {
+            m_opening = target;
+            m_pointerWait.start(kPointerWaitMs);
+            return;
+        }
     }
+    openAt(target);
+}
+
+void Popover::openAtPointer(QPoint pointer)
+{
+    if (!m_opening)
+        return;
+    const QRect target =
+        m_opening->width() <= 1 || m_opening->height() <= 1 ? itemAround({pointer}) : *m_opening;
+    openAt(target);
+}
+
+void Popover::openAt(const QRect& target)
+{
+    m_opening.reset();
+    m_pointerWait.stop();
     const QScreen* screen = screenAt(target.center());
     adjustSize();
     if (screen)
@@ -179,6 +205,12 @@ void Popover::ensureGrab()
 
 void Popover::performClose()
 {
+    if (m_opening) {
+        // Still waiting to open: it never does.
+        m_opening.reset();
+        m_pointerWait.stop();
+        m_shield->uncover();
+    }
     if (!isVisible())
         return;
     m_closingOnRequest = true;

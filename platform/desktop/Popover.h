@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class ClickCatcher;
 class DesktopShield;
@@ -23,9 +26,12 @@ public:
     void setContent(QWidget* content);
     ~Popover() override;
 
-    bool isShown() const { return isVisible(); }
+    // Also while it waits to learn where the pointer is, to open there.
+    bool isShown() const { return isVisible() || m_opening.has_value(); }
     // Opens below `anchor` (the item's place on screen), inside the screen that holds it; above
-    // it where there is no room below. An empty anchor stands for the pointer.
+    // it where there is no room below. An empty anchor stands for the pointer. In a Wayland
+    // session with the shield it opens a moment later, once the compositor has told where the
+    // pointer is.
     void showRelativeTo(const QRect& anchor);
     void performClose();
     // True shortly after the popover closed because of a click outside it (not by a toggle or
@@ -52,6 +58,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void openAtPointer(QPoint pointer);
+    void openAt(const QRect& target);
     void ensureGrab();
 
     QWidget* m_content = nullptr;
@@ -60,6 +68,9 @@ private:
     std::unique_ptr<DesktopShield> m_shield;
     // Only for an X window in a Wayland session whose compositor has no layer shell.
     std::unique_ptr<ClickCatcher> m_catcher;
+    // Where it is about to open, while the shield learns where the pointer is.
+    std::optional<QRect> m_opening;
+    QTimer m_pointerWait;
     QElapsedTimer m_sinceClose;
     bool m_usesPopupWindow;
     bool m_closingOnRequest = false;

@@ -14,7 +14,6 @@
 #include <cstring>
 
 namespace {
-using namespace std::chrono;
 
 template <typename Listener> Listener ignoringAll()
 {
@@ -81,7 +80,7 @@ bool DesktopShield::bindGlobals()
         return false;
     m_notifier =
         std::make_unique<QSocketNotifier>(wl_display_get_fd(m_display), QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { dispatch(0); });
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { dispatch(); });
     return true;
 }
 
@@ -169,8 +168,9 @@ void DesktopShield::seatCapabilities(void* data, wl_seat* seat, uint32_t capabil
                 auto* shield = static_cast<DesktopShield*>(data);
                 for (const auto& cover : shield->m_covers) {
                     if (cover->surface == surface) {
-                        shield->m_pointerAt = cover->output->position +
-                                              QPoint(wl_fixed_to_int(x), wl_fixed_to_int(y));
+                        emit shield->pointerFound(cover->output->position +
+                                                  QPoint(wl_fixed_to_int(x), wl_fixed_to_int(y)));
+                        return;
                     }
                 }
             };
@@ -218,12 +218,11 @@ void DesktopShield::seatCapabilities(void* data, wl_seat* seat, uint32_t capabil
     }
 }
 
-std::optional<QPoint> DesktopShield::cover(milliseconds wait)
+void DesktopShield::cover()
 {
     uncover();
-    m_pointerAt.reset();
     if (m_failed)
-        return std::nullopt;
+        return;
     static const zwlr_layer_surface_v1_listener layerListener{
         [](void* data, zwlr_layer_surface_v1*, uint32_t serial, uint32_t width, uint32_t height) {
             auto* cover = static_cast<Cover*>(data);
@@ -253,15 +252,7 @@ std::optional<QPoint> DesktopShield::cover(milliseconds wait)
         wl_surface_commit(cover->surface);
         m_covers.push_back(std::move(cover));
     }
-    const auto deadline = steady_clock::now() + wait;
-    // The compositor tells a surface mapped under the pointer where the pointer is on it.
-    while (!m_pointerAt && isCovering() && !m_failed) {
-        const auto left = duration_cast<milliseconds>(deadline - steady_clock::now()).count();
-        if (left <= 0)
-            break;
-        dispatch(static_cast<int>(left));
-    }
-    return m_pointerAt;
+    wl_display_flush(m_display);
 }
 
 void DesktopShield::configure(Cover& cover, uint32_t serial, uint32_t width, uint32_t height)
@@ -317,7 +308,7 @@ void DesktopShield::uncover()
         wl_display_flush(m_display);
 }
 
-void DesktopShield::dispatch(int waitMs)
+void DesktopShield::dispatch()
 {
     if (m_failed)
         return;
@@ -325,13 +316,15 @@ void DesktopShield::dispatch(int waitMs)
         wl_display_dispatch_pending(m_display);
     wl_display_flush(m_display);
     pollfd ready{wl_display_get_fd(m_display), POLLIN, 0};
-    if (::poll(&ready, 1, waitMs) > 0)
+    if (::poll(&ready, 1, 0) > 0)
         wl_display_read_events(m_display);
     else
         wl_display_cancel_read(m_display);
     wl_display_dispatch_pending(m_display);
     if (wl_display_get_error(m_display) != 0)
-        fail();
+        return fail();
+    // A cover's first picture, attached as the compositor configured it.
+    wl_display_flush(m_display);
 }
 
 void DesktopShield::fail()

@@ -4,9 +4,7 @@
 #include <QPoint>
 #include <QRect>
 
-#include <chrono>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QSocketNotifier;
@@ -39,15 +37,17 @@ public:
     static std::unique_ptr<DesktopShield> open();
     ~DesktopShield() override;
 
-    // Covers the outputs; where the pointer is, in the compositor's coordinates, as soon as
-    // the compositor tells, or nothing if it has not within `wait`.
-    std::optional<QPoint> cover(std::chrono::milliseconds wait);
+    // Covers the outputs, without waiting: `pointerFound` tells where the pointer is once the
+    // compositor has mapped a cover under it, within a frame or two.
+    void cover();
     // Lets clicks through where the panel is, `area` in the compositor's coordinates.
     void leaveOpen(const QRect& area);
     void uncover();
     bool isCovering() const { return !m_covers.empty(); }
 
 signals:
+    // Where the pointer came onto a cover, in the compositor's coordinates.
+    void pointerFound(QPoint at);
     // A button went down on the shield, not on the panel.
     void clickedOutside();
     void escapePressed();
@@ -71,8 +71,8 @@ private:
 
     explicit DesktopShield(wl_display* display);
     bool bindGlobals();
-    // Reads and handles what the compositor sent, waiting at most `waitMs` for it.
-    void dispatch(int waitMs);
+    // Reads and handles what the compositor sent, and sends what handling it asked for.
+    void dispatch();
     void fail();
     void configure(Cover& cover, uint32_t serial, uint32_t width, uint32_t height);
 
@@ -92,6 +92,5 @@ private:
     std::vector<std::unique_ptr<Output>> m_outputs;
     std::vector<std::unique_ptr<Cover>> m_covers;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    std::optional<QPoint> m_pointerAt;
     bool m_failed = false;
 };
