@@ -10,6 +10,7 @@
 
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -26,31 +27,25 @@ class MenuBarManagerTest : public ::testing::Test
 protected:
     MenuBarManagerTest()
     {
-        store().set(QStringLiteral("iconStyle"), QStringLiteral("pill"));
-        store().set(QStringLiteral("iconFlipped"), false);
-        store().set(QStringLiteral("iconColor"), QStringLiteral("auto"));
-        store().set(QStringLiteral("showIcon"), true);
         m_manager.setDelegate(&m_delegate);
         m_manager.setupMenuBar();
         QCoreApplication::processEvents(); // the panel and the timer follow the item
     }
-    ~MenuBarManagerTest() override { store().set(QStringLiteral("showIcon"), true); }
-
-    // The file the shared settings read, as another program writes it.
-    static PreferencesStore& store()
-    {
-        static PreferencesStore file(PreferencesStore::standardFilePath());
-        return file;
-    }
+    // The file the manager's settings read, as another program writes it.
+    PreferencesStore& store() { return m_store; }
     QSize iconSize() const
     {
         return m_manager.statusItem()->image().deviceIndependentSize().toSize();
     }
 
     ScopedEnv m_zone{"TZ", "Etc/UTC"};
-    ProgressCalculator m_calculator{[] { return utc(2026, 12, 6, 6); }};
+    QTemporaryDir m_dir;
+    QString m_path = m_dir.filePath(QStringLiteral("horalis.conf"));
+    PreferencesStore m_store{m_path};
+    Settings m_settings{std::make_unique<PreferencesStore>(m_path)};
+    ProgressCalculator m_calculator{[] { return utc(2026, 12, 6, 6); }, m_settings};
     RecordingDelegate m_delegate;
-    MenuBarManager m_manager{&m_calculator};
+    MenuBarManager m_manager{&m_calculator, m_settings};
 };
 
 } // namespace

@@ -21,8 +21,8 @@ namespace {
 constexpr int kTickOffsetMs = 5;
 } // namespace
 
-MenuBarManager::MenuBarManager(ProgressCalculator* calculator, QObject* parent)
-    : QObject(parent), m_calculator(calculator)
+MenuBarManager::MenuBarManager(ProgressCalculator* calculator, Settings& settings, QObject* parent)
+    : QObject(parent), m_calculator(calculator), m_settings(settings)
 {}
 
 MenuBarManager::~MenuBarManager() = default;
@@ -73,7 +73,7 @@ void MenuBarManager::updateIcon()
 {
     if (!m_statusItem)
         return;
-    const Settings& settings = Settings::shared();
+    const Settings& settings = m_settings;
     const double progress = m_calculator ? m_calculator->dayProgress() : 0.0;
     if (m_calculator) {
         m_statusItem->setToolTip(QStringLiteral("Horalis"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Horalis/Settings/Settings.h"
 #include "Horalis/menubar/MenuBarManagerDelegate.h"
 #include "platform/tray/PanelShade.h"
 #include "platform/tray/StatusItem.h"
@@ -22,7 +23,9 @@ class MenuBarManager : public QObject
     Q_OBJECT
 
 public:
-    explicit MenuBarManager(ProgressCalculator* calculator, QObject* parent = nullptr);
+    // Reads the icon's preferences from `settings` at each tick.
+    explicit MenuBarManager(ProgressCalculator* calculator, Settings& settings = Settings::shared(),
+                            QObject* parent = nullptr);
     ~MenuBarManager() override;
 
     void setDelegate(MenuBarManagerDelegate* delegate) { m_delegate = delegate; }
@@ -53,6 +56,7 @@ private:
     QRect anchorFor(QPoint at) const;
 
     QPointer<ProgressCalculator> m_calculator;
+    Settings& m_settings;
     QPointer<MenuBarManagerDelegate> m_delegate;
     // The menu a StatusNotifierItem host shows; declared before the item that publishes it.
     std::unique_ptr<QMenu> m_hostMenu;

@@ -18,8 +18,8 @@ double ProgressCalculator::systemClock()
     return duration<double>(system_clock::now().time_since_epoch()).count();
 }
 
-ProgressCalculator::ProgressCalculator(Clock clock, QObject* parent)
-    : QObject(parent), m_clock(std::move(clock))
+ProgressCalculator::ProgressCalculator(Clock clock, Settings& settings, QObject* parent)
+    : QObject(parent), m_clock(std::move(clock)), m_settings(settings)
 {
     updateProgress();
     m_timer = SecondTimer::startFor(this, kTickOffsetMs, &ProgressCalculator::updateProgress);
@@ -30,8 +30,8 @@ ProgressCalculator::~ProgressCalculator() = default;
 void ProgressCalculator::updateProgress()
 {
     const double now = m_clock();
-    const Calendar calendar = preparedCalendar(m_currentCalendar.calendar(),
-                                               Settings::shared().value(Preferences::weekStart));
+    const Calendar calendar =
+        preparedCalendar(m_currentCalendar.calendar(), m_settings.value(Preferences::weekStart));
 
     publish(m_dayProgress, calculateDayProgress(now, calendar));
     publish(m_timeRemainingText, calculateTimeRemaining(now, calendar));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Horalis/Settings/Settings.h"
 #include "platform/time/CurrentCalendar.h"
 
 #include <QObject>
@@ -22,7 +23,9 @@ public:
     using Clock = std::function<double()>;
     static double systemClock();
 
-    explicit ProgressCalculator(Clock clock = systemClock, QObject* parent = nullptr);
+    // Reads the first day of the week from `settings` at each update.
+    explicit ProgressCalculator(Clock clock = systemClock, Settings& settings = Settings::shared(),
+                                QObject* parent = nullptr);
     ~ProgressCalculator() override;
 
     double dayProgress() const { return m_dayProgress; }
@@ -49,6 +52,7 @@ private:
     double m_yearProgress = 0.0;
     QString m_timeRemainingText;
     Clock m_clock;
+    Settings& m_settings;
     CurrentCalendar m_currentCalendar;
     std::unique_ptr<SecondTimer> m_timer;
 };
