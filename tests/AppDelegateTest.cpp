@@ -6,6 +6,7 @@
 #include "Horalis/settings_window/SettingsView.h"
 #include "platform/desktop/Popover.h"
 #include "support/Files.h"
+#include "support/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ TEST(AppDelegate, OneSettingsWindowAtMostAndAFreshOneAfterClosing)
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();
     QCoreApplication::processEvents();
-    Popover* popover = delegate.menuBarManager()->popover();
+    Popover* popover = topLevelWindow<Popover>();
     delegate.menuBarManager()->togglePopover();
     ASSERT_TRUE(popover->isShown());
 

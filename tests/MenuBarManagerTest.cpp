@@ -5,6 +5,7 @@
 #include "Horalis/panel/ContentView.h"
 #include "platform/desktop/Popover.h"
 #include "support/TestTime.h"
+#include "support/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -70,15 +71,15 @@ TEST_F(MenuBarManagerTest, IconFollowsThePreferencesAtEachTick)
 
 TEST_F(MenuBarManagerTest, LeftClickTogglesThePanelAndRightClickOpensTheMenu)
 {
-    Popover* popover = m_manager.popover();
+    Popover* popover = topLevelWindow<Popover>();
     m_manager.handleClick(StatusItem::Click::Left);
     EXPECT_TRUE(popover->isShown());
-    EXPECT_EQ(m_manager.panel()->width(), 300);
+    EXPECT_EQ(popover->width(), 300);
     m_manager.handleClick(StatusItem::Click::Left);
     EXPECT_FALSE(popover->isShown());
 
     m_manager.handleClick(StatusItem::Click::Right);
-    QPointer<QMenu> menu = m_manager.contextMenu();
+    QPointer<QMenu> menu = openMenu();
     ASSERT_TRUE(menu);
     EXPECT_TRUE(menu->isVisible());
     EXPECT_FALSE(popover->isShown());
@@ -93,12 +94,12 @@ TEST_F(MenuBarManagerTest, LeftClickTogglesThePanelAndRightClickOpensTheMenu)
     actions[0]->trigger();
     EXPECT_EQ(m_delegate.requests, 1);
     menu->close();
-    EXPECT_EQ(m_manager.contextMenu(), nullptr);
+    EXPECT_EQ(openMenu(), nullptr);
 
     m_manager.handleClick(StatusItem::Click::Left);
     EXPECT_TRUE(popover->isShown());
     m_manager.handleClick(StatusItem::Click::Right);
-    EXPECT_NE(m_manager.contextMenu(), nullptr) << "a fresh menu every time";
+    EXPECT_NE(openMenu(), nullptr) << "a fresh menu every time";
     EXPECT_TRUE(menu.isNull()) << "the one before is gone";
 }
 
@@ -127,7 +128,7 @@ TEST_F(MenuBarManagerTest, IconColourFollowsThePreferenceAndTheToolTipTheDay)
 TEST_F(MenuBarManagerTest, ThePanelAnswersItsShortcutsAndEscape)
 {
     m_manager.togglePopover();
-    Popover* popover = m_manager.popover();
+    Popover* popover = topLevelWindow<Popover>();
     ASSERT_TRUE(QTest::qWaitForWindowActive(popover));
     QTest::keyClick(popover, Qt::Key_Comma, Qt::ControlModifier);
     EXPECT_EQ(m_delegate.requests, 1) << "Ctrl+, opens Settings";
@@ -142,12 +143,12 @@ TEST(MenuBarManager, AClickBeforeThePanelIsBuiltOpensIt)
     ProgressCalculator calculator([] { return utc(2026, 12, 6, 6); });
     MenuBarManager manager(&calculator);
     manager.setupMenuBar();
-    EXPECT_EQ(manager.popover(), nullptr) << "built once the event loop runs";
+    EXPECT_EQ(topLevelWindow<Popover>(), nullptr) << "built once the event loop runs";
     manager.togglePopover();
-    ASSERT_NE(manager.popover(), nullptr);
-    EXPECT_TRUE(manager.popover()->isShown());
+    ASSERT_NE(topLevelWindow<Popover>(), nullptr);
+    EXPECT_TRUE(topLevelWindow<Popover>()->isShown());
     QCoreApplication::processEvents();
-    EXPECT_TRUE(manager.popover()->isShown()) << "built once only";
+    EXPECT_TRUE(topLevelWindow<Popover>()->isShown()) << "built once only";
 }
 
 // In the day's last hour the panel counts seconds; the tooltip, which a host fetches the

@@ -64,11 +64,6 @@ void MenuBarManager::startTimer()
     m_timer = SecondTimer::startFor(this, kTickOffsetMs, &MenuBarManager::updateIcon);
 }
 
-QMenu* MenuBarManager::contextMenu() const
-{
-    return m_contextMenu && m_contextMenu->isVisible() ? m_contextMenu.get() : nullptr;
-}
-
 void MenuBarManager::updateIcon()
 {
     if (!m_statusItem)

@@ -41,10 +41,6 @@ public:
     void quitApp();
 
     StatusItem* statusItem() const { return m_statusItem.get(); }
-    Popover* popover() const { return m_popover.get(); }
-    ContentView* panel() const { return m_panel; }
-    // The context menu while it is open.
-    QMenu* contextMenu() const;
 
 private:
     void setupPopover();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QApplication>
+#include <QMenu>
+#include <QWidget>
+
+// What a window list shows of the program: its top-level window of a kind, null where it has
+// none (yet).
+template <typename Window> Window* topLevelWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget))
+            return window;
+    }
+    return nullptr;
+}
+
+// The menu open at the moment, null where none is.
+inline QMenu* openMenu()
+{
+    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
