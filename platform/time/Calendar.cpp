@@ -61,11 +61,6 @@ void Calendar::setFirstWeekday(int weekday)
         m_firstWeekday = weekday;
 }
 
-std::string Calendar::calendarType() const
-{
-    return m_calendar ? m_calendar->getType() : std::string();
-}
-
 std::optional<int64_t> Calendar::localDay(double instant) const
 {
     if (!std::isfinite(instant) || std::fabs(instant) > kMaxInstant)
@@ -79,12 +74,6 @@ std::optional<double> Calendar::startOfLocalDay(int64_t day) const
     if (day < -kMaxDay || day > kMaxDay)
         return std::nullopt;
     return static_cast<double>(m_zone->firstMomentOf(day * kSecondsPerDay));
-}
-
-std::optional<double> Calendar::startOfDay(double instant) const
-{
-    const auto day = localDay(instant);
-    return day ? startOfLocalDay(*day) : std::nullopt;
 }
 
 int Calendar::weekday(double instant) const

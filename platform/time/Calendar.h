@@ -48,15 +48,11 @@ public:
     int firstWeekday() const { return m_firstWeekday; }
     void setFirstWeekday(int weekday);
 
-    std::string calendarType() const;
-    std::string timeZoneId() const { return m_zone->name(); }
-
     // The local date of an instant; none for an instant no calendar can name.
     std::optional<int64_t> localDay(double instant) const;
     // The first moment of a local date: its midnight, or the end of a gap that swallowed it.
     // For a date the zone skipped altogether, the first moment of the date after it.
     std::optional<double> startOfLocalDay(int64_t day) const;
-    std::optional<double> startOfDay(double instant) const;
     // 1 = Sunday ... 7 = Saturday, of the instant's local date; 0 where it cannot be told.
     int weekday(double instant) const;
     // The month or year, in the calendar's system, that holds the local date.
