@@ -5,6 +5,7 @@ xdotool and looked at through screenshots."""
 import contextlib
 import json
 import os
+import pwd
 import re
 import shutil
 import signal
@@ -270,7 +271,11 @@ class Session:
 
     def set_preference(self, key, value):
         folder = os.path.join(self.env["XDG_CONFIG_HOME"], "horalis")
-        os.makedirs(folder, exist_ok=True)
+        user = pwd.getpwnam(USER)
+        for made in (os.path.dirname(folder), folder):
+            if not os.path.isdir(made):
+                os.mkdir(made)
+                os.chown(made, user.pw_uid, user.pw_gid)
         path = os.path.join(folder, "horalis.conf")
         lines = ["[General]"]
         if os.path.exists(path):
@@ -278,10 +283,12 @@ class Session:
                 lines = [line for line in current.read().splitlines()
                          if not line.startswith(key + "=")] or lines
         lines.insert(lines.index("[General]") + 1, f"{key}={value}")
+        # Only our own file changes hands: Horalis, running, makes and removes its lock file
+        # beside it, which a walk of the folder could meet half gone.
         with open(path + ".new", "w") as new:
             new.write("\n".join(lines) + "\n")
+        os.chown(path + ".new", user.pw_uid, user.pw_gid)
         os.replace(path + ".new", path)
-        subprocess.run(["chown", "-R", USER, folder], check=True)
 
     def bar_edge(self, top):
         """Where the bar at the top (or the bottom) of the screen ends, as the window manager
