@@ -136,35 +136,45 @@ class Session:
 
     def spawn(self, command, stdout=subprocess.DEVNULL, namespace=False, stdin=None):
         """Runs `command` as the test user in this session."""
-        line = ["runuser", "-u", USER, "--", "env", *[f"{k}={v}" for k, v in self.env.items()],
-                *command]
-        if namespace:
-            # GNOME Shell wants a system bus and no systemd seat it cannot reach: a mount
-            # namespace of its own gives it both without touching the machine's.
-            script = ("mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
-                      f"{self.system_bus()} && exec \"$@\"")
-            os.makedirs("/run/systemd", exist_ok=True)
-            os.makedirs("/run/dbus", exist_ok=True)
-            line = ["unshare", "-m", "sh", "-c", script, "sh", *line]
+        line = self.in_session(self.as_user(command), namespace)
         log = open(os.path.join(self.home, os.path.basename(command[0]) + ".log"), "w")
         process = subprocess.Popen(line, stdin=stdin, stdout=stdout, stderr=log, text=True)
         log.close()
         self.processes.append(process)
         return process
 
-    def system_bus(self):
-        """The command that starts a system bus in a namespace; close() ends it, as it
-        outlives what the namespace was made for."""
-        return ("dbus-daemon --system --fork --print-pid >> "
-                f"{os.path.join(self.home, 'system-buses.pid')}")
+    def as_user(self, command):
+        """`command` as the test user runs it, with the session's environment."""
+        return ["runuser", "-u", USER, "--", "env", *[f"{k}={v}" for k, v in self.env.items()],
+                *command]
+
+    def in_session(self, line, namespace=False):
+        """`line` as it runs in the session: with `namespace`, in a mount namespace of its
+        own."""
+        if not namespace:
+            return line
+        return ["unshare", "-m", "sh", "-c", f'{self.private_system()} && exec "$@"', "sh", *line]
+
+    def private_system(self, x_sockets=False):
+        """The shell commands that give a new mount namespace a system bus and no systemd seat
+        of its own (GNOME Shell wants the one and cannot reach the other), and with
+        `x_sockets` an X socket folder of its own. close() ends the bus, as it outlives what
+        the namespace was made for."""
+        os.makedirs("/run/systemd", exist_ok=True)
+        os.makedirs("/run/dbus", exist_ok=True)
+        script = "mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
+        if x_sockets:
+            os.makedirs("/tmp/.X11-unix", mode=0o1777, exist_ok=True)
+            script += "mount -t tmpfs -o mode=1777 none /tmp/.X11-unix && "
+        return script + ("dbus-daemon --system --fork --print-pid >> "
+                         f"{os.path.join(self.home, 'system-buses.pid')}")
 
     def run(self, *command):
         return subprocess.run(command, env=self.env, capture_output=True, text=True).stdout
 
     def run_as_user(self, *command):
         """The session bus takes only its own user's connections."""
-        return self.run("runuser", "-u", USER, "--", "env",
-                        *[f"{k}={v}" for k, v in self.env.items()], *command)
+        return self.run(*self.as_user(command))
 
     def close(self):
         for process in reversed(self.processes):
@@ -555,8 +565,7 @@ class SwaySession(Session):
 
     def run(self, *command):
         # Xwayland lets in only the user who runs the compositor.
-        return super().run("runuser", "-u", USER, "--", "env",
-                           *[f"{k}={v}" for k, v in self.env.items()], *command)
+        return super().run(*self.as_user(command))
 
     def run_as_user(self, *command):
         return self.run(*command)
@@ -646,31 +655,20 @@ class NamespacedSession(Session):
 
     def namespace(self):
         if not getattr(self, "holder", None):
-            os.makedirs("/run/systemd", exist_ok=True)
-            os.makedirs("/run/dbus", exist_ok=True)
-            os.makedirs("/tmp/.X11-unix", mode=0o1777, exist_ok=True)
-            script = ("mount -t tmpfs none /run/systemd && mount -t tmpfs none /run/dbus && "
-                      "mount -t tmpfs -o mode=1777 none /tmp/.X11-unix && "
-                      f"{self.system_bus()} && echo ready && exec sleep infinity")
+            script = (f"{self.private_system(x_sockets=True)} && echo ready && "
+                      "exec sleep infinity")
             self.holder = subprocess.Popen(["unshare", "-m", "-n", "sh", "-c", script],
                                            stdout=subprocess.PIPE, text=True)
             assert self.holder.stdout.readline().strip() == "ready", "no namespace"
         return ["nsenter", "-t", str(self.holder.pid), "-m", "-n"]
 
-    def spawn(self, command, stdout=subprocess.DEVNULL, namespace=False, stdin=None):
-        line = [*self.namespace(), "runuser", "-u", USER, "--", "env",
-                *[f"{k}={v}" for k, v in self.env.items()], *command]
-        log = open(os.path.join(self.home, os.path.basename(command[0]) + ".log"), "w")
-        process = subprocess.Popen(line, stdin=stdin, stdout=stdout, stderr=log, text=True)
-        log.close()
-        self.processes.append(process)
-        return process
+    def in_session(self, line, namespace=False):
+        return [*self.namespace(), *line]
 
     def run(self, *command):
         # Xwayland may let in only the user who runs the compositor.
-        return subprocess.run([*self.namespace(), "runuser", "-u", USER, "--", "env",
-                               *[f"{k}={v}" for k, v in self.env.items()], *command],
-                              capture_output=True, text=True).stdout
+        return subprocess.run(self.in_session(self.as_user(command)), capture_output=True,
+                              text=True).stdout
 
     def run_as_user(self, *command):
         return self.run(*command)
