@@ -9,6 +9,7 @@
 #include "support/Golden.h"
 #include "support/Palettes.h"
 #include "support/TestTime.h"
+#include "support/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,9 @@
 
 namespace {
 
-// A part of the panel, found by its name as a user's tools would find it.
-template <typename Part> Part* part(const QWidget& panel, const char* name)
-{
-    return panel.findChild<Part*>(QString::fromLatin1(name));
-}
-
 QString shown(const QWidget& panel, const char* name)
 {
-    const auto* label = part<QLabel>(panel, name);
+    const auto* label = namedPart<QLabel>(panel, name);
     return label ? label->text() : QStringLiteral("(no %1)").arg(QLatin1String(name));
 }
 
@@ -97,19 +92,19 @@ TEST_F(PanelTest, ShowsTheCalculatorsValuesInOrder)
     EXPECT_EQ(shown(m_panel, "dayFigure"), "25%");
     EXPECT_EQ(shown(m_panel, "timeRemaining"), "18h 0m remaining today");
     // Sunday 06:00 of a week from Monday, of December's 31 days and of 365.
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "week")->labelText(), "Week");
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "week")->percentageText(), "89%");
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "month")->labelText(), "Month");
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "month")->percentageText(), "16%");
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "year")->labelText(), "Year");
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "year")->percentageText(), "92%");
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "month")->bar()->segmentCount(), 4);
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "week")->bar()->segmentCount(), 7);
-    EXPECT_EQ(part<ProgressStatRow>(m_panel, "year")->bar()->segmentCount(), 12);
-    EXPECT_EQ(part<MenuButton>(m_panel, "settings")->title(), "Settings...");
-    EXPECT_EQ(part<MenuButton>(m_panel, "settings")->hintText(), "Ctrl+,");
-    EXPECT_EQ(part<MenuButton>(m_panel, "quit")->title(), "Quit Horalis");
-    EXPECT_EQ(part<MenuButton>(m_panel, "quit")->hintText(), "Ctrl+Q");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "week")->labelText(), "Week");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "week")->percentageText(), "89%");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "month")->labelText(), "Month");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "month")->percentageText(), "16%");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "year")->labelText(), "Year");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "year")->percentageText(), "92%");
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "month")->bar()->segmentCount(), 4);
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "week")->bar()->segmentCount(), 7);
+    EXPECT_EQ(namedPart<ProgressStatRow>(m_panel, "year")->bar()->segmentCount(), 12);
+    EXPECT_EQ(namedPart<MenuButton>(m_panel, "settings")->title(), "Settings...");
+    EXPECT_EQ(namedPart<MenuButton>(m_panel, "settings")->hintText(), "Ctrl+,");
+    EXPECT_EQ(namedPart<MenuButton>(m_panel, "quit")->title(), "Quit Horalis");
+    EXPECT_EQ(namedPart<MenuButton>(m_panel, "quit")->hintText(), "Ctrl+Q");
 }
 
 // The picture pins the layout, the colours and each segment's opacity, in a light and a dark
@@ -162,8 +157,8 @@ TEST_F(PanelTest, ButtonRowsHoverAndClickOnTheirWholeWidth)
 {
     m_panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_panel));
-    MenuButton* settings = part<MenuButton>(m_panel, "settings");
-    MenuButton* quit = part<MenuButton>(m_panel, "quit");
+    MenuButton* settings = namedPart<MenuButton>(m_panel, "settings");
+    MenuButton* quit = namedPart<MenuButton>(m_panel, "quit");
     // As the popover holds it: the keyboard with the panel, no row focused.
     m_panel.setFocus();
     ASSERT_FALSE(settings->isHighlighted() || quit->isHighlighted());
@@ -263,7 +258,7 @@ TEST_F(PanelTest, AScreenReaderFindsTheOpenPanelWithEachFigureNamed)
     QSignalSpy settings(panel, &ContentView::settingsRequested);
     QSignalSpy quit(panel, &ContentView::quitRequested);
     QAccessibleActionInterface* press =
-        QAccessible::queryAccessibleInterface(part<MenuButton>(*panel, "settings"))
+        QAccessible::queryAccessibleInterface(namedPart<MenuButton>(*panel, "settings"))
             ->actionInterface();
     ASSERT_NE(press, nullptr);
     EXPECT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
@@ -296,8 +291,8 @@ TEST_F(PanelTest, TheKeyboardMovesBetweenTheRowsShowingWhereAndRunsThem)
     Popover popover(panel);
     QSignalSpy settings(panel, &ContentView::settingsRequested);
     QSignalSpy quit(panel, &ContentView::quitRequested);
-    MenuButton* first = part<MenuButton>(*panel, "settings");
-    MenuButton* second = part<MenuButton>(*panel, "quit");
+    MenuButton* first = namedPart<MenuButton>(*panel, "settings");
+    MenuButton* second = namedPart<MenuButton>(*panel, "quit");
     const auto press = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QWidget* focus = popover.focusWidget();
         ASSERT_NE(focus, nullptr);

@@ -9,6 +9,7 @@
 #include "platform/store/PreferencesStore.h"
 #include "support/Files.h"
 #include "support/Golden.h"
+#include "support/Windows.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +29,6 @@
 #include <QTest>
 
 namespace {
-
-// A control of the window, found by its name (the key it stores) as a user's tools would.
-template <typename Control> Control* control(const QWidget& view, const char* name)
-{
-    return view.findChild<Control*>(QString::fromLatin1(name));
-}
 
 class SettingsWindowTest : public ::testing::Test
 {
@@ -71,9 +66,9 @@ TEST_F(SettingsWindowTest, TabsAndDefaultsOnAnEmptyStoreLookAsTheirPictures)
     expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-general.png"));
     view->findChild<QTabWidget*>()->setCurrentIndex(1);
     expectLooksLikeGolden(view->grab().toImage(), QStringLiteral("settings-menubar.png"));
-    EXPECT_EQ(control<QCheckBox>(*view, "iconFlipped")->toolTip(),
+    EXPECT_EQ(namedPart<QCheckBox>(*view, "iconFlipped")->toolTip(),
               "Show progress from full to empty instead of empty to full");
-    EXPECT_EQ(control<QComboBox>(*view, "weekStart")->count(), 7);
+    EXPECT_EQ(namedPart<QComboBox>(*view, "weekStart")->count(), 7);
     EXPECT_EQ(file(), before) << "opening writes nothing";
     EXPECT_TRUE(m_calls.empty()) << "opening registers nothing";
 }
@@ -97,8 +92,8 @@ TEST_F(SettingsWindowTest, UnknownStoredTextsShowDefaultsWithoutBeingWritten)
     m_store.set(QStringLiteral("iconStyle"), QStringLiteral("Circle"));
     m_store.set(QStringLiteral("weekStart"), QStringLiteral("Sunday"));
     const auto view = open();
-    EXPECT_TRUE(control<QButtonGroup>(*view, "iconStyle")->buttons()[0]->isChecked());
-    EXPECT_EQ(control<QComboBox>(*view, "weekStart")->currentText(), "Monday");
+    EXPECT_TRUE(namedPart<QButtonGroup>(*view, "iconStyle")->buttons()[0]->isChecked());
+    EXPECT_EQ(namedPart<QComboBox>(*view, "weekStart")->currentText(), "Monday");
     EXPECT_EQ(m_store.string(QStringLiteral("iconStyle")), "Circle");
     EXPECT_EQ(m_store.string(QStringLiteral("weekStart")), "Sunday");
 }
@@ -108,8 +103,8 @@ TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
     m_store.set(QStringLiteral("iconFlipped"), true);
     const auto view = open();
     view->findChild<QTabWidget*>()->setCurrentIndex(1);
-    QCheckBox* flip = control<QCheckBox>(*view, "iconFlipped");
-    QButtonGroup* styles = control<QButtonGroup>(*view, "iconStyle");
+    QCheckBox* flip = namedPart<QCheckBox>(*view, "iconFlipped");
+    QButtonGroup* styles = namedPart<QButtonGroup>(*view, "iconStyle");
     EXPECT_TRUE(flip->isVisible());
     EXPECT_TRUE(flip->isChecked());
     styles->buttons()[2]->click();
@@ -127,7 +122,7 @@ TEST_F(SettingsWindowTest, FlipToggleIsHiddenOnlyForPercentage)
 TEST_F(SettingsWindowTest, ChoosingTheShownDayWritesNothing)
 {
     const auto view = open();
-    QComboBox* picker = control<QComboBox>(*view, "weekStart");
+    QComboBox* picker = namedPart<QComboBox>(*view, "weekStart");
     emit picker->activated(1); // Monday, already shown
     EXPECT_FALSE(m_store.string(QStringLiteral("weekStart")));
     picker->setCurrentIndex(0);
@@ -144,16 +139,16 @@ TEST_F(SettingsWindowTest, StoreChangesFromElsewhereShowWithinASecond)
     other.set(QStringLiteral("launchAtLogin"), true);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return control<QComboBox>(*view, "weekStart")->currentText() == "Friday" &&
-                   control<QButtonGroup>(*view, "iconStyle")->buttons()[2]->isChecked() &&
-                   control<QCheckBox>(*view, "launchAtLogin")->isChecked();
+            return namedPart<QComboBox>(*view, "weekStart")->currentText() == "Friday" &&
+                   namedPart<QButtonGroup>(*view, "iconStyle")->buttons()[2]->isChecked() &&
+                   namedPart<QCheckBox>(*view, "launchAtLogin")->isChecked();
         },
         1500));
     EXPECT_TRUE(m_calls.empty()) << "a stored change is no request to register";
     // An editor that writes the file in place, not by rename.
     ASSERT_TRUE(writeFileText(m_path, "[General]\nweekStart=sunday\n"));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return control<QComboBox>(*view, "weekStart")->currentText() == "Sunday"; }, 1500));
+        [&] { return namedPart<QComboBox>(*view, "weekStart")->currentText() == "Sunday"; }, 1500));
 }
 
 TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
@@ -161,8 +156,8 @@ TEST_F(SettingsWindowTest, ToggleRegistersOnlyOnUserChangesAndShowsFailures)
     m_store.set(QStringLiteral("launchAtLogin"), true);
     const auto view = open();
     EXPECT_TRUE(m_calls.empty()) << "opening with the toggle on makes no call";
-    QCheckBox* toggle = control<QCheckBox>(*view, "launchAtLogin");
-    QLabel* failure = control<QLabel>(*view, "launchAtLoginFailure");
+    QCheckBox* toggle = namedPart<QCheckBox>(*view, "launchAtLogin");
+    QLabel* failure = namedPart<QLabel>(*view, "launchAtLoginFailure");
     toggle->click();
     toggle->click();
     EXPECT_EQ(m_calls, (std::vector<bool>{false, true}));
@@ -294,18 +289,18 @@ TEST_F(SettingsWindowTest, AScreenReaderFindsTheWindowAndTabFollowsTheScreen)
 TEST_F(SettingsWindowTest, AFailureIsAnAlertAndTheToggleDescribesWhatIsBelowIt)
 {
     const auto view = open();
-    QCheckBox* toggle = control<QCheckBox>(*view, "launchAtLogin");
+    QCheckBox* toggle = namedPart<QCheckBox>(*view, "launchAtLogin");
     EXPECT_EQ(toggle->accessibleDescription(), "Automatically start Horalis when you log in");
     m_failure = QStringLiteral("Failed to configure launch at login: no room");
     toggle->click();
     QAccessibleInterface* line =
-        QAccessible::queryAccessibleInterface(control<QLabel>(*view, "launchAtLoginFailure"));
+        QAccessible::queryAccessibleInterface(namedPart<QLabel>(*view, "launchAtLoginFailure"));
     EXPECT_EQ(line->role(), QAccessible::AlertMessage);
     EXPECT_EQ(line->text(QAccessible::Name), *m_failure);
     EXPECT_EQ(toggle->accessibleDescription(), *m_failure);
     m_failure.reset();
     toggle->click();
-    EXPECT_FALSE(control<QLabel>(*view, "launchAtLoginFailure")->isVisible());
+    EXPECT_FALSE(namedPart<QLabel>(*view, "launchAtLoginFailure")->isVisible());
     EXPECT_EQ(toggle->accessibleDescription(), "Automatically start Horalis when you log in");
 }
 
@@ -318,7 +313,7 @@ TEST_F(SettingsWindowTest, TheToggleTheStoredValueAndTheEntryNeverDisagree)
     const auto clickThrough = [&](Settings& settings, bool storable) {
         SettingsView view(settings, configureLaunchAtLogin);
         view.show();
-        QCheckBox* toggle = control<QCheckBox>(view, "launchAtLogin");
+        QCheckBox* toggle = namedPart<QCheckBox>(view, "launchAtLogin");
         for (bool wanted : {true, false, true, false}) {
             toggle->click();
             const bool on = storable && wanted;

@@ -68,7 +68,6 @@ void MenuBarManager::updateIcon()
 {
     if (!m_statusItem)
         return;
-    const Settings& settings = m_settings;
     const double progress = m_calculator ? m_calculator->dayProgress() : 0.0;
     if (m_calculator) {
         m_statusItem->setToolTip(QStringLiteral("Horalis"),
@@ -78,13 +77,13 @@ void MenuBarManager::updateIcon()
     }
     m_statusItem->setAccessibleDescription(
         QStringLiteral("%1% of the day").arg(wholePercent(progress)));
-    if (!settings.showIcon()) {
+    if (!m_settings.showIcon()) {
         m_statusItem->setImages({});
         return;
     }
-    const IconStyle style = settings.value(Preferences::iconStyle);
-    const bool flipped = settings.value(Preferences::iconFlipped);
-    const IconColor colour = settings.value(Preferences::iconColor);
+    const IconStyle style = m_settings.value(Preferences::iconStyle);
+    const bool flipped = m_settings.value(Preferences::iconFlipped);
+    const IconColor colour = m_settings.value(Preferences::iconColor);
     const bool white = colour == IconColor::white ||
                        (colour == IconColor::automatic &&
                         m_panelShade.isDark([this] { return m_statusItem->geometry(); }));

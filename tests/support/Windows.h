@@ -15,6 +15,13 @@ template <typename Window> Window* topLevelWindow()
     return nullptr;
 }
 
+// A part of a window, found by its object name as a user's tools find it; null where it has
+// none of that kind and name.
+template <typename Part> Part* namedPart(const QWidget& window, const char* name)
+{
+    return window.findChild<Part*>(QString::fromLatin1(name));
+}
+
 // The menu open at the moment, null where none is.
 inline QMenu* openMenu()
 {
