@@ -1,6 +1,10 @@
 #include "Horalis/model/PeriodProgress.h"
 #include "support/TestTime.h"
 
+#include <bit>
+#include <cstdint>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -98,4 +102,31 @@ TEST(PeriodProgress, IslamicMonthEndsWhereTheNextOneBegins)
     EXPECT_EQ(next->firstDay, month->firstDay + 30);
     const double start = *islamic.startOfLocalDay(month->firstDay);
     EXPECT_DOUBLE_EQ(calculateMonthProgress(now, islamic), (now - start) / (30 * kDay));
+}
+
+TEST(PeriodProgress, AtTheEdgeOfTheDatesACalendarNamesADayHoldsTheMomentOrIsNone)
+{
+    // The last moment that still has a local date, found by halving over the doubles' bits
+    // (for positive doubles their order): its day may start there, but the next one does not.
+    for (const char* zone : {"Etc/UTC", "Pacific/Kiritimati", "America/New_York"}) {
+        const Calendar calendar("en_US", zone);
+        uint64_t named = 0;
+        uint64_t unnamed = std::bit_cast<uint64_t>(std::numeric_limits<double>::max());
+        while (unnamed - named > 1) {
+            const uint64_t middle = named + (unnamed - named) / 2;
+            (calendar.localDay(std::bit_cast<double>(middle)) ? named : unnamed) = middle;
+        }
+        const double last = std::bit_cast<double>(named);
+        ASSERT_TRUE(calendar.localDay(last)) << zone;
+        for (const double now : {last, -last}) {
+            if (const auto day = currentDay(now, calendar)) {
+                EXPECT_TRUE(day->start <= now && now < day->end) << zone << " " << now;
+            }
+            for (const auto progress : {calculateDayProgress, calculateWeekProgress,
+                                        calculateMonthProgress, calculateYearProgress}) {
+                const double share = progress(now, calendar);
+                EXPECT_TRUE(share >= 0.0 && share <= 1.0) << zone << " " << now;
+            }
+        }
+    }
 }
