@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHashFunctions>
 #include <QString>
 
 #include <array>
@@ -45,10 +44,6 @@ public:
     const char* displayName() const { return Cases::displayNames[m_case]; }
 
     friend constexpr bool operator==(StoredEnum a, StoredEnum b) { return a.m_case == b.m_case; }
-    friend size_t qHash(StoredEnum choice, size_t seed = 0)
-    {
-        return ::qHash(static_cast<int>(choice.m_case), seed);
-    }
 
 private:
     Case m_case;
