@@ -125,6 +125,19 @@ TEST_F(MenuBarManagerTest, IconColourFollowsThePreferenceAndTheToolTipTheDay)
     EXPECT_EQ(m_manager.statusItem()->toolTipText(), "25% of the day, 18h 0m remaining today");
 }
 
+TEST_F(MenuBarManagerTest, AutomaticColourIsWhiteOnABarThatIsAlwaysDark)
+{
+    // GNOME's top bar is dark in the light style too; "black" still means black.
+    ScopedEnv desktop("XDG_CURRENT_DESKTOP", "GNOME");
+    MenuBarManager onGnome(&m_calculator, m_settings);
+    onGnome.setupMenuBar();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(onGnome.statusItem()->image(), makePillIcon(false, 0.25, 0, IconInk::white));
+    store().set(QStringLiteral("iconColor"), QStringLiteral("black"));
+    onGnome.updateIcon();
+    EXPECT_EQ(onGnome.statusItem()->image(), makePillIcon(false, 0.25));
+}
+
 TEST_F(MenuBarManagerTest, ThePanelAnswersItsShortcutsAndEscape)
 {
     m_manager.togglePopover();
