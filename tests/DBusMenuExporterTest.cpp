@@ -1,8 +1,10 @@
 #include "platform/tray/DBusMenuExporter.h"
+#include "support/FakePortal.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDBusPendingReply>
 #include <QMenu>
 #include <QTest>
 
@@ -35,6 +37,35 @@ TEST(DBusMenuExporter, PublishesTheMenuAsHostsReadItAndRunsWhatTheyClick)
     exporter.activate(99); // no such item: nothing happens
     EXPECT_TRUE(QTest::qWaitFor([&] { return quit == 1; }, 2000));
     EXPECT_EQ(settings, 0);
+}
+
+TEST(DBusMenuExporter, AHostsGroupOfClicksRunsEachItemOnceAndNamesTheUnknownOnes)
+{
+    PrivateBus bus;
+    ASSERT_TRUE(bus.isUp()) << "no dbus-daemon";
+    QMenu menu;
+    int quit = 0;
+    menu.addAction(QStringLiteral("Quit Horalis"), [&] { ++quit; });
+    DBusMenuExporter exporter(&menu);
+    QDBusConnection item = bus.connect(QStringLiteral("item"));
+    ASSERT_TRUE(exporter.publish(item));
+
+    // The same click sent twice, a hover, and a click on an item the menu lacks.
+    const auto event = [](int id, const char* what) {
+        return DBusMenuEvent{id, QString::fromLatin1(what), QDBusVariant(0), 0};
+    };
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        item.baseService(), DBusMenuExporter::objectPath(),
+        QStringLiteral("com.canonical.dbusmenu"), QStringLiteral("EventGroup"));
+    call << QVariant::fromValue(DBusMenuEventList{event(1, "clicked"), event(1, "clicked"),
+                                                  event(1, "hovered"), event(42, "clicked")});
+    QDBusPendingReply<QList<int>> reply = bus.connect(QStringLiteral("host")).asyncCall(call);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reply.isFinished(); }, 5000));
+    ASSERT_TRUE(reply.isValid()) << reply.error().message().toStdString();
+    EXPECT_EQ(reply.value(), QList<int>{42});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quit > 0; }, 2000));
+    QTest::qWait(50);
+    EXPECT_EQ(quit, 1);
 }
 
 // Qt's readers (Plasma, LXQt) turn a shortcut back into a key sequence from Qt's own names,

@@ -101,6 +101,12 @@ class SniTest(unittest.TestCase):
         figure = re.search(r"\|(\d{1,2})% of the day", tooltip).group(1)
         self.assertEqual(self.ask("accessible"),
                          [f"accessible {figure}% of the day|{figure}% of the day"])
+        # A host shows its own menu on a left click where the item says it is only a menu;
+        # Horalis's left click opens its panel.
+        for name, value in (("ItemIsMenu", "false"), ("Menu", "/MenuBar"),
+                            ("Title", "Horalis"), ("Status", "Active"),
+                            ("Category", "ApplicationStatus")):
+            self.assertEqual(self.ask(f"property {name}"), [f"property {name} {value}"])
 
     def test_gnome_gets_the_one_square_picture_its_icon_box_shows(self):
         # GNOME's extension stretches a picture to its square box and shows the smallest one

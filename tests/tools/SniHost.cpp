@@ -341,7 +341,13 @@ int main(int argc, char** argv)
                     qPrintable(itemProperty(item, QStringLiteral("IconAccessibleDesc")).toString()),
                     qPrintable(
                         itemProperty(item, QStringLiteral("AttentionAccessibleDesc")).toString()));
-            else if (verb == QLatin1String("activate"))
+            else if (verb == QLatin1String("property")) {
+                const QVariant value = itemProperty(item, words.value(1));
+                std::printf("property %s %s\n", qPrintable(words.value(1)),
+                            value.canConvert<QDBusObjectPath>()
+                                ? qPrintable(value.value<QDBusObjectPath>().path())
+                                : qPrintable(value.toString()));
+            } else if (verb == QLatin1String("activate"))
                 callItem(item, sni, QStringLiteral("Activate"), {x, y});
             else if (verb == QLatin1String("context"))
                 callItem(item, sni, QStringLiteral("ContextMenu"), {x, y});
