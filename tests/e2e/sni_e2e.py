@@ -106,7 +106,7 @@ class SniTest(unittest.TestCase):
         for name, value in (("ItemIsMenu", "false"), ("Menu", "/MenuBar"),
                             ("Title", "Horalis"), ("Status", "Active"),
                             ("Category", "ApplicationStatus")):
-            self.assertEqual(self.ask(f"property {name}"), [f"property {name} {value}"])
+            self.assertEqual(self.ask(f"item {name}"), [f"item {name} {value}"])
 
     def test_gnome_gets_the_one_square_picture_its_icon_box_shows(self):
         # GNOME's extension stretches a picture to its square box and shows the smallest one

@@ -341,9 +341,9 @@ int main(int argc, char** argv)
                     qPrintable(itemProperty(item, QStringLiteral("IconAccessibleDesc")).toString()),
                     qPrintable(
                         itemProperty(item, QStringLiteral("AttentionAccessibleDesc")).toString()));
-            else if (verb == QLatin1String("property")) {
+            else if (verb == QLatin1String("item")) {
                 const QVariant value = itemProperty(item, words.value(1));
-                std::printf("property %s %s\n", qPrintable(words.value(1)),
+                std::printf("item %s %s\n", qPrintable(words.value(1)),
                             value.canConvert<QDBusObjectPath>()
                                 ? qPrintable(value.value<QDBusObjectPath>().path())
                                 : qPrintable(value.toString()));
