@@ -78,6 +78,10 @@ def ensure_user():
         subprocess.run(["useradd", "--create-home", "--shell", "/bin/sh", USER], check=True)
 
 
+# The homes of the sessions started in this process, in order.
+HOMES = []
+
+
 class Session:
     """An X display, a session bus and a home of the test user's own."""
 
@@ -86,6 +90,7 @@ class Session:
         self.host = HOSTS[host]
         self.processes = []
         self.home = tempfile.mkdtemp(prefix=f"horalis-{host}-")
+        HOMES.append(self.home)
         self.runtime = os.path.join(self.home, "runtime")
         os.makedirs(self.runtime, mode=0o700)
         # The user must be able to run the program wherever the build lives.
